@@ -1,0 +1,89 @@
+#include "app/Globals.h"
+#include "app/LogoPath.h"
+#include "history/BufferChecker.h"
+#include "platform/KeySender.h"
+#include "platform/KeyTap.h"
+#include "platform/Platform.h"
+#include "platform/qt/QtAlert.h"
+#include "platform/qt/QtMainThread.h"
+#include "platform/qt/QtPasteboard.h"
+#include "ui/UserInterface.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <cstdio>
+
+using namespace tarnwick;
+
+namespace {
+
+QIcon loadLogo(const char* executablePath) {
+    const QIcon fromBundle(logoPath(QString::fromLocal8Bit(executablePath)));
+    if (!fromBundle.availableSizes().isEmpty()) return fromBundle;
+    // Without a readable logo beside the executable, use the built-in copy.
+    return QIcon(QStringLiteral(":/logo.png"));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    prepareApplication();
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    finishApplicationStartup();
+
+    QtPasteboard pasteboard;
+    QtMainThread mainThread;
+    QtAlert alert;
+    auto keySender = makeKeySender();
+
+    BufferChecker engine(pasteboard, mainThread);
+    bufferChecker = &engine;
+    pasteboard.setChangeListener([&engine] { engine.clipboardMayHaveChanged(); });
+
+    const QIcon logo = loadLogo(argv[0]);
+    app.setWindowIcon(logo);
+
+    UserInterface userInterface({engine, *keySender, alert});
+    ui = &userInterface;
+    engine.setRowAdder([](const QString& text) { return ui->addTextField(text); });
+
+    QSystemTrayIcon statusItem(logo);
+    QMenu menu(QStringLiteral("Tarnwick"));
+    QObject::connect(menu.addAction(QStringLiteral("Settings")), &QAction::triggered,
+                     [] { ui->help(); });
+    QObject::connect(menu.addAction(QStringLiteral("Quit")), &QAction::triggered,
+                     [] { ui->quit(); });
+    statusItem.setContextMenu(&menu);
+    statusItem.setToolTip(QStringLiteral("Tarnwick"));
+    QObject::connect(&statusItem, &QSystemTrayIcon::activated, [&menu, &statusItem](auto reason) {
+        // A left click opens the same menu as a right click, as a status item does.
+        if (reason == QSystemTrayIcon::Trigger) menu.popup(statusItem.geometry().center());
+    });
+    statusItem.show();
+
+    std::unique_ptr<KeyTap> tap = makeKeyTap();
+    if (!tap->create([](const KeyEvent& event) { return event; })) {
+        std::printf(
+            "Failed to create the event tap. This program must be run with root privilage using "
+            "the 'sudo' command in order to filter and modify key press events before the "
+            "operating system passes them to other applications.\n");
+        std::fflush(stdout);
+        return 1;
+    }
+    tap->enable();
+    if (!tap->isEnabled()) {
+        std::printf("Error: The event tap could not be enabled for some reason.\n");
+        std::fflush(stdout);
+        return 1;
+    }
+
+    // Without any status area the window is the only way in: open it now.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) ui->help();
+
+    engine.startPolling();
+    return app.exec();
+}

@@ -1,0 +1,196 @@
+#include "history/BufferChecker.h"
+
+#include "platform/MainThread.h"
+#include "platform/Pasteboard.h"
+
+#include <cstdio>
+
+namespace tarnwick {
+
+namespace {
+
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
+                             std::chrono::milliseconds pollInterval)
+    : pasteboard_(pasteboard), mainThread_(mainThread), pollInterval_(pollInterval) {}
+
+BufferChecker::~BufferChecker() {
+    stopping_ = true;
+    {
+        std::lock_guard lock(wakeMutex_);
+        changeHint_ = true;
+    }
+    wake_.notify_all();
+    mainThreadDone.mutate([](bool& done) { done = true; });
+    if (pollingThread_.joinable()) pollingThread_.join();
+}
+
+void BufferChecker::setRowAdder(RowAdder adder) { rowAdder_ = std::move(adder); }
+
+void BufferChecker::startPolling() {
+    publish();
+    pollingThread_ = std::thread([this] { startBufferUpdating(); });
+}
+
+void BufferChecker::startBufferUpdating() {
+    while (!stopping_) {
+        const auto passStart = std::chrono::steady_clock::now();
+        // Announce the pass before looking at the permission: a pausing thread
+        // that then sees updatingBuffer false knows no pass can still look.
+        updatingBuffer.mutate([](bool& busy) { busy = true; });
+        if (updateBuffer.value()) {
+            mainThreadDone.mutate([](bool& done) { done = false; });
+            stepPending_ = true;
+            mainThread_.post([this] { runPendingStep(); });
+            mainThreadDone.waitFor(true);
+        }
+        updatingBuffer.mutate([](bool& busy) { busy = false; });
+        sleepUntilNextPass(passStart);
+    }
+}
+
+void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point passStart) {
+    std::unique_lock lock(wakeMutex_);
+    const auto deadline = passStart + pollInterval_;
+    while (!stopping_) {
+        if (wake_.wait_until(lock, deadline, [this] { return changeHint_; })) {
+            changeHint_ = false;
+            // A change report wakes the next pass early, but never closer than
+            // one interval to the previous look at the clipboard.
+            const auto sinceLook = std::chrono::nanoseconds(nowNs() - lastLookNs_.load());
+            if (sinceLook >= pollInterval_) return;
+            const auto earliest = std::chrono::steady_clock::now() + (pollInterval_ - sinceLook);
+            wake_.wait_until(lock, std::min(earliest, deadline), [this] { return stopping_.load(); });
+            return;
+        }
+        return;
+    }
+}
+
+void BufferChecker::clipboardMayHaveChanged() {
+    {
+        std::lock_guard lock(wakeMutex_);
+        changeHint_ = true;
+    }
+    wake_.notify_all();
+}
+
+void BufferChecker::runPendingStep() {
+    if (!stepPending_.exchange(false)) return;
+    // A step that arrives while polling is paused changes nothing; it only
+    // releases the polling thread.
+    if (updateBuffer.value()) updateBufferHistory();
+    mainThreadDone.mutate([](bool& done) { done = true; });
+}
+
+bool BufferChecker::clipboardMayDifferFromLastLook() const {
+    if (!looked_ || pasteboard_.changeCount() != lookedChangeCount_) return true;
+    if (bufferArray.isEmpty() != lookedEmpty_) return true;
+    if (bufferArray.isEmpty()) return false;
+    const QString& entryZero = bufferArray.front();
+    return entryZero.constData() != lookedEntryZero_.constData() ||
+           entryZero.size() != lookedEntryZero_.size();
+}
+
+void BufferChecker::updateBufferHistory() {
+    if (!clipboardMayDifferFromLastLook()) return;
+    looked_ = true;
+    lookedChangeCount_ = pasteboard_.changeCount();
+    lastLookNs_ = nowNs();
+
+    const std::optional<QString> text = pasteboard_.string();
+    if (text && (bufferArray.isEmpty() ||
+                 (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
+        if (rowAdder_) {
+            bufferArray = rowAdder_(*text);
+        } else {
+            bufferArray.prepend(*text);
+        }
+        lastAdded = *text;
+    }
+    lookedEmpty_ = bufferArray.isEmpty();
+    lookedEntryZero_ = lookedEmpty_ ? QString() : bufferArray.front();
+    publish();
+}
+
+bool BufferChecker::sameText(const QString& a, const QString& b) {
+    if (a == b) return true;
+    return a.normalized(QString::NormalizationForm_D) == b.normalized(QString::NormalizationForm_D);
+}
+
+void BufferChecker::pauseUpdates() {
+    updateBuffer.mutate([](bool& allowed) { allowed = false; });
+    // The polling thread may be waiting for a step queued to this very thread:
+    // run it here, or both threads would wait for each other.
+    while (!updatingBuffer.waitFor(false, std::chrono::milliseconds(1))) runPendingStep();
+}
+
+void BufferChecker::resumeUpdates() {
+    updateBuffer.mutate([](bool& allowed) { allowed = true; });
+    clipboardMayHaveChanged();
+}
+
+bool BufferChecker::writeEntryZeroToPasteboard() {
+    pasteboard_.clearContents();
+    bool written = true;
+    if (!bufferArray.isEmpty()) {
+        written = pasteboard_.setString(bufferArray.front());
+        if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
+    }
+    publish();
+    return written;
+}
+
+bool BufferChecker::plainPasteNeedsRewrite() const {
+    if (bufferArray.isEmpty()) return false;
+    const std::optional<QString> text = pasteboard_.string();
+    return text && !sameText(*text, bufferArray.front());
+}
+
+void BufferChecker::publish() {
+    publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
+    publishedNeedsRewrite_.store(plainPasteNeedsRewrite(), std::memory_order_release);
+}
+
+bool BufferChecker::pasteItemAtIndex(int index) {
+    pauseUpdates();
+    // A copy made just before the hot key may not have been polled yet: take it
+    // first, so it is neither lost nor shifts the wrong entry under the digit.
+    if (clipboardMayDifferFromLastLook()) {
+        updateBufferHistory();
+    }
+    if (index < 0 || index >= bufferArray.size()) {
+        resumeUpdates();
+        return false;
+    }
+    const QString pasted = bufferArray.at(index);
+    pasteboard_.clearContents();
+    const bool written = pasteboard_.setString(pasted);
+    if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
+    publish();
+    mainThread_.postAfter(pollInterval_, [this, index, pasted] {
+        resumeUpdatingAfterDelay(index, pasted);
+    });
+    return written;
+}
+
+void BufferChecker::resumeUpdatingAfterDelay(int /*index*/, const QString& pasted) {
+    // Put entry 0 back only if the clipboard still holds what the paste put
+    // there: a text the user copied meanwhile stays and is polled as usual.
+    const std::optional<QString> now = pasteboard_.string();
+    if (now && *now == pasted) {
+        pasteboard_.clearContents();
+        if (!bufferArray.isEmpty()) pasteboard_.setString(bufferArray.front());
+        publish();
+    }
+    resumeUpdates();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "history/Atomic.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace tarnwick {
+
+class Pasteboard;
+class MainThread;
+
+// The history engine: the list of copied texts, newest first, and the polling
+// thread that watches the clipboard. The clipboard and the list are touched on
+// the main thread only; the polling thread hands each polling step over to the
+// main thread and waits for it.
+class BufferChecker {
+public:
+    // The window's addTextField(text:): adds a row and returns the texts of all
+    // rows in row order, which becomes bufferArray.
+    using RowAdder = std::function<QStringList(const QString&)>;
+
+    BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
+                  std::chrono::milliseconds pollInterval = std::chrono::milliseconds(250));
+    ~BufferChecker();
+    BufferChecker(const BufferChecker&) = delete;
+    BufferChecker& operator=(const BufferChecker&) = delete;
+
+    Atomic<bool> updatingBuffer{false};  // a polling pass is running
+    Atomic<bool> updateBuffer{true};     // polling is allowed
+    QStringList bufferArray;             // the history, index 0 = row 1; main thread only
+    QString lastAdded;                   // the last clipboard text the engine added
+    Atomic<bool> mainThreadDone{false};  // handshake with the step run on the main thread
+
+    void setRowAdder(RowAdder adder);
+
+    // Starts the polling thread running startBufferUpdating().
+    void startPolling();
+    // The polling loop; returns only when the engine is destroyed.
+    void startBufferUpdating();
+
+    // Puts entry index on the clipboard for a paste and restores entry 0 a
+    // quarter second later. False when there is no such entry or the write
+    // failed. Main thread.
+    bool pasteItemAtIndex(int index);
+
+    // The pause-and-resume rule, for every main-thread writer of entry 0 or the
+    // clipboard. pauseUpdates() runs the polling thread's pending step while it
+    // waits, so the two threads never wait for each other.
+    void pauseUpdates();
+    void resumeUpdates();
+    // Clears the clipboard and writes entry 0 (if any); prints
+    // "failed edit pasteboard" when the write is refused. False on refusal.
+    bool writeEntryZeroToPasteboard();
+
+    // A plain paste must first put entry 0 on the clipboard: the history is not
+    // empty and the clipboard holds a plain text other than entry 0.
+    bool plainPasteNeedsRewrite() const;
+
+    // Called when the platform reports a clipboard change: lets the polling
+    // thread look at it at once when the previous look is long enough ago.
+    void clipboardMayHaveChanged();
+
+    // Lock-free figures for threads that must decide without the main thread
+    // (the X11 key filter). Refreshed by publish(), which every main-thread
+    // writer of bufferArray calls after its change.
+    int publishedLength() const { return publishedLength_.load(std::memory_order_acquire); }
+    bool publishedPasteNeedsRewrite() const {
+        return publishedNeedsRewrite_.load(std::memory_order_acquire);
+    }
+    void publish();
+
+    Pasteboard& pasteboard() { return pasteboard_; }
+
+    // Texts are equal under Unicode canonical equivalence.
+    static bool sameText(const QString& a, const QString& b);
+
+private:
+    void updateBufferHistory();
+    void runPendingStep();
+    void resumeUpdatingAfterDelay(int index, const QString& pasted);
+    bool clipboardMayDifferFromLastLook() const;
+    void sleepUntilNextPass(std::chrono::steady_clock::time_point passStart);
+
+    Pasteboard& pasteboard_;
+    MainThread& mainThread_;
+    const std::chrono::milliseconds pollInterval_;
+    RowAdder rowAdder_;
+
+    std::atomic<bool> stepPending_{false};
+    std::atomic<bool> stopping_{false};
+    std::thread pollingThread_;
+
+    // What the last look at the clipboard saw, so an unchanged clipboard and
+    // history are not read again. Main thread only; the copy of entry 0 keeps
+    // its buffer alive, so its address identifies it.
+    bool looked_ = false;
+    std::uint64_t lookedChangeCount_ = 0;
+    QString lookedEntryZero_;
+    bool lookedEmpty_ = true;
+
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    bool changeHint_ = false;
+    std::atomic<std::int64_t> lastLookNs_{0};
+
+    std::atomic<int> publishedLength_{0};
+    std::atomic<bool> publishedNeedsRewrite_{false};
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tarnwick {
+
+// Key events in the vocabulary of the macOS virtual key codes and event flags;
+// each platform backend translates to and from its own.
+namespace keycode {
+inline constexpr int A = 0;
+inline constexpr int Z = 6;
+inline constexpr int X = 7;
+inline constexpr int C = 8;
+inline constexpr int V = 9;
+}  // namespace keycode
+
+namespace eventflag {
+inline constexpr std::uint64_t shift = 0x20000;
+inline constexpr std::uint64_t control = 0x40000;  // the Super key on X11
+inline constexpr std::uint64_t option = 0x80000;
+inline constexpr std::uint64_t command = 0x100000;      // Ctrl on X11
+inline constexpr std::uint64_t secondaryFn = 0x800000;  // Alt on X11
+}  // namespace eventflag
+
+struct KeyEvent {
+    enum class Type { keyDown = 10, flagsChanged = 12 };
+
+    Type type = Type::keyDown;
+    int keyCode = 0;
+    std::uint64_t flags = 0;
+
+    friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,9 @@
+#include "platform/qt/QtAlert.h"
+
+#include <QApplication>
+
+namespace tarnwick {
+
+void QtAlert::beep() { QApplication::beep(); }
+
+}  // namespace tarnwick

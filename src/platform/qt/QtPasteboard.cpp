@@ -1,0 +1,38 @@
+#include "platform/qt/QtPasteboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace tarnwick {
+
+QtPasteboard::QtPasteboard() : clipboard_(QGuiApplication::clipboard()) {
+    connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard) noteChange();
+    });
+}
+
+void QtPasteboard::noteChange() {
+    ++changeCount_;
+    if (listener_) listener_();
+}
+
+void QtPasteboard::clearContents() {
+    clipboard_->clear(QClipboard::Clipboard);
+    ++changeCount_;
+}
+
+bool QtPasteboard::setString(const QString& text) {
+    clipboard_->setText(text, QClipboard::Clipboard);
+    ++changeCount_;
+    // Qt reports no result; owning the selection afterwards is the success.
+    return clipboard_->ownsClipboard() || !clipboard_->supportsSelection();
+}
+
+std::optional<QString> QtPasteboard::string() const {
+    const QMimeData* data = clipboard_->mimeData(QClipboard::Clipboard);
+    if (data == nullptr || !data->hasText()) return std::nullopt;
+    return data->text();
+}
+
+}  // namespace tarnwick

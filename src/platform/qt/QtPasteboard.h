@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <QObject>
+
+#include <functional>
+
+class QClipboard;
+
+namespace tarnwick {
+
+// The clipboard through QClipboard (X11 CLIPBOARD selection, NSPasteboard on macOS).
+class QtPasteboard final : public QObject, public Pasteboard {
+    Q_OBJECT
+public:
+    QtPasteboard();
+
+    void clearContents() override;
+    bool setString(const QString& text) override;
+    std::optional<QString> string() const override;
+    std::uint64_t changeCount() const override { return changeCount_; }
+
+    // Called on every change the platform reports (another owner, our writes).
+    void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
+private:
+    void noteChange();
+
+    QClipboard* clipboard_;
+    std::uint64_t changeCount_ = 0;
+    std::function<void()> listener_;
+};
+
+}  // namespace tarnwick

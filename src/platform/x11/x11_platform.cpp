@@ -1,0 +1,24 @@
+#include "platform/Platform.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <X11/Xlib.h>
+
+namespace tarnwick {
+
+ModifierTitles modifierTitles() { return {"alt", "super", "ctrl"}; }
+
+void prepareApplication() {
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+        return;
+    }
+    XCloseDisplay(display);
+}
+
+void finishApplicationStartup() {}
+
+}  // namespace tarnwick
