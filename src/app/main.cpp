@@ -2,7 +2,7 @@
 #include "app/LogoPath.h"
 #include "history/BufferChecker.h"
 #include "platform/KeySender.h"
-#include "platform/KeyTap.h"
+#include "hotkeys/TapInstaller.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtAlert.h"
 #include "platform/qt/QtMainThread.h"
@@ -65,21 +65,9 @@ int main(int argc, char* argv[]) {
     });
     statusItem.show();
 
-    std::unique_ptr<KeyTap> tap = makeKeyTap();
-    if (!tap->create([](const KeyEvent& event) { return event; })) {
-        std::printf(
-            "Failed to create the event tap. This program must be run with root privilage using "
-            "the 'sudo' command in order to filter and modify key press events before the "
-            "operating system passes them to other applications.\n");
-        std::fflush(stdout);
-        return 1;
-    }
-    tap->enable();
-    if (!tap->isEnabled()) {
-        std::printf("Error: The event tap could not be enabled for some reason.\n");
-        std::fflush(stdout);
-        return 1;
-    }
+    // Both tap failures end with status 1: a failure must not report success.
+    const std::unique_ptr<KeyTap> tap = installKeyTap();
+    if (!tap) return 1;
 
     // Without any status area the window is the only way in: open it now.
     if (!QSystemTrayIcon::isSystemTrayAvailable()) ui->help();
