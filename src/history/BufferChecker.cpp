@@ -1,9 +1,9 @@
 #include "history/BufferChecker.h"
 
+#include <cstdio>
+
 #include "platform/MainThread.h"
 #include "platform/Pasteboard.h"
-
-#include <cstdio>
 
 namespace tarnwick {
 
@@ -32,7 +32,9 @@ BufferChecker::~BufferChecker() {
     if (pollingThread_.joinable()) pollingThread_.join();
 }
 
-void BufferChecker::setRowAdder(RowAdder adder) { rowAdder_ = std::move(adder); }
+void BufferChecker::setRowAdder(RowAdder adder) {
+    rowAdder_ = std::move(adder);
+}
 
 void BufferChecker::startPolling() {
     publish();
@@ -67,7 +69,8 @@ void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point pas
             const auto sinceLook = std::chrono::nanoseconds(nowNs() - lastLookNs_.load());
             if (sinceLook >= pollInterval_) return;
             const auto earliest = std::chrono::steady_clock::now() + (pollInterval_ - sinceLook);
-            wake_.wait_until(lock, std::min(earliest, deadline), [this] { return stopping_.load(); });
+            wake_.wait_until(lock, std::min(earliest, deadline),
+                             [this] { return stopping_.load(); });
             return;
         }
         return;
@@ -105,7 +108,7 @@ void BufferChecker::updateBufferHistory() {
     lookedChangeCount_ = pasteboard_.changeCount();
     lastLookNs_ = nowNs();
 
-    const std::optional<QString> text = pasteboard_.string();
+    const std::optional<QString> text = clipboardText();
     if (text && (bufferArray.isEmpty() ||
                  (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
         if (rowAdder_) {
@@ -148,15 +151,28 @@ bool BufferChecker::writeEntryZeroToPasteboard() {
     return written;
 }
 
+const std::optional<QString>& BufferChecker::clipboardText() const {
+    const std::uint64_t count = pasteboard_.changeCount();
+    if (!cachedTextValid_ || count != cachedTextCount_) {
+        cachedText_ = pasteboard_.string();
+        cachedTextCount_ = count;
+        cachedTextValid_ = true;
+    }
+    return cachedText_;
+}
+
+bool BufferChecker::differsFromEntryZero(const std::optional<QString>& text) const {
+    return !bufferArray.isEmpty() && text && !sameText(*text, bufferArray.front());
+}
+
 bool BufferChecker::plainPasteNeedsRewrite() const {
-    if (bufferArray.isEmpty()) return false;
-    const std::optional<QString> text = pasteboard_.string();
-    return text && !sameText(*text, bufferArray.front());
+    // Read afresh: the paste must not act on a change report still in flight.
+    return differsFromEntryZero(pasteboard_.string());
 }
 
 void BufferChecker::publish() {
     publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
-    publishedNeedsRewrite_.store(plainPasteNeedsRewrite(), std::memory_order_release);
+    publishedNeedsRewrite_.store(differsFromEntryZero(clipboardText()), std::memory_order_release);
 }
 
 bool BufferChecker::pasteItemAtIndex(int index) {
@@ -175,16 +191,15 @@ bool BufferChecker::pasteItemAtIndex(int index) {
     const bool written = pasteboard_.setString(pasted);
     if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
     publish();
-    mainThread_.postAfter(pollInterval_, [this, index, pasted] {
-        resumeUpdatingAfterDelay(index, pasted);
-    });
+    mainThread_.postAfter(pollInterval_,
+                          [this, index, pasted] { resumeUpdatingAfterDelay(index, pasted); });
     return written;
 }
 
 void BufferChecker::resumeUpdatingAfterDelay(int /*index*/, const QString& pasted) {
     // Put entry 0 back only if the clipboard still holds what the paste put
     // there: a text the user copied meanwhile stays and is polled as usual.
-    const std::optional<QString> now = pasteboard_.string();
+    const std::optional<QString>& now = clipboardText();
     if (now && *now == pasted) {
         pasteboard_.clearContents();
         if (!bufferArray.isEmpty()) pasteboard_.setString(bufferArray.front());

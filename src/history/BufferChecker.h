@@ -1,17 +1,17 @@
 #pragma once
 
-#include "history/Atomic.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
+
+#include "history/Atomic.h"
 
 namespace tarnwick {
 
@@ -88,6 +88,8 @@ private:
     void runPendingStep();
     void resumeUpdatingAfterDelay(int index, const QString& pasted);
     bool clipboardMayDifferFromLastLook() const;
+    const std::optional<QString>& clipboardText() const;
+    bool differsFromEntryZero(const std::optional<QString>& text) const;
     void sleepUntilNextPass(std::chrono::steady_clock::time_point passStart);
 
     Pasteboard& pasteboard_;
@@ -106,6 +108,12 @@ private:
     std::uint64_t lookedChangeCount_ = 0;
     QString lookedEntryZero_;
     bool lookedEmpty_ = true;
+
+    // The clipboard's text as last read, re-read only when its change count
+    // moved: a large text is then held once, shared with the history.
+    mutable std::optional<QString> cachedText_;
+    mutable std::uint64_t cachedTextCount_ = 0;
+    mutable bool cachedTextValid_ = false;
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;

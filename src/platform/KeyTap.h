@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/KeyEvent.h"
-
 #include <functional>
 #include <memory>
+
+#include "platform/KeyEvent.h"
 
 namespace tarnwick {
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "history/BufferChecker.h"
-#include "support/FakeMainThread.h"
-#include "support/FakePasteboard.h"
-
 #include <chrono>
 #include <functional>
 #include <thread>
+
+#include "history/BufferChecker.h"
+#include "support/FakeMainThread.h"
+#include "support/FakePasteboard.h"
 
 namespace tarnwick::test {
 

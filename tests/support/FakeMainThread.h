@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/MainThread.h"
-
 #include <deque>
 #include <map>
 #include <mutex>
+
+#include "platform/MainThread.h"
 
 namespace tarnwick::test {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Pasteboard.h"
-
 #include <QStringList>
+
+#include "platform/Pasteboard.h"
 
 namespace tarnwick::test {
 

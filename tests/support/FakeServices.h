@@ -1,9 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/Alert.h"
 #include "platform/KeySender.h"
-
-#include <vector>
 
 namespace tarnwick::test {
 

@@ -1,9 +1,9 @@
-#include "support/EngineHarness.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+
+#include "support/EngineHarness.h"
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -32,19 +32,19 @@ TEST_P(PollingCopies, HistoryFollowsTheRules) {
     EXPECT_EQ(h.engine.bufferArray, GetParam().expected);
 }
 
-const QString eAcute = QString::fromUtf8("\xC3\xA9");          // é, one code point
-const QString eCombining = QString::fromUtf8("e\xCC\x81");     // e + U+0301
+const QString eAcute = QString::fromUtf8("\xC3\xA9");       // é, one code point
+const QString eCombining = QString::fromUtf8("e\xCC\x81");  // e + U+0301
 
 INSTANTIATE_TEST_SUITE_P(
     Engine, PollingCopies,
-    ::testing::Values(
-        CopyCase{"ThreeDistinctNewestFirst", {"A", "B", "C"}, {"C", "B", "A"}},
-        CopyCase{"ABAKeepsTheDuplicate", {"A", "B", "A"}, {"A", "B", "A"}},
-        CopyCase{"SameTextTwiceIsOneEntry", {"A", "A"}, {"A"}},
-        CopyCase{"EmptyClipboardAddsNothing", {std::nullopt}, {}},
-        CopyCase{"NonTextBetweenCopiesAddsNothing", {"A", std::nullopt, "B"}, {"B", "A"}},
-        CopyCase{"EmptyTextIsAText", {"A", ""}, {"", "A"}},
-        CopyCase{"CanonicallyEqualTextsAreOne", {eAcute, eCombining}, {eAcute}}),
+    ::testing::Values(CopyCase{"ThreeDistinctNewestFirst", {"A", "B", "C"}, {"C", "B", "A"}},
+                      CopyCase{"ABAKeepsTheDuplicate", {"A", "B", "A"}, {"A", "B", "A"}},
+                      CopyCase{"SameTextTwiceIsOneEntry", {"A", "A"}, {"A"}},
+                      CopyCase{"EmptyClipboardAddsNothing", {std::nullopt}, {}},
+                      CopyCase{
+                          "NonTextBetweenCopiesAddsNothing", {"A", std::nullopt, "B"}, {"B", "A"}},
+                      CopyCase{"EmptyTextIsAText", {"A", ""}, {"", "A"}},
+                      CopyCase{"CanonicallyEqualTextsAreOne", {eAcute, eCombining}, {eAcute}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Engine, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
@@ -99,7 +99,7 @@ TEST(Engine, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
     ASSERT_TRUE(h.copyAndExpect("B", {"B", "A"}));
-    h.engine.lastAdded = "X";           // as if B had been written back by a paste
+    h.engine.lastAdded = "X";            // as if B had been written back by a paste
     h.engine.bufferArray[0] = "edited";  // an edit after a cut leaves the clipboard alone
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray.size() == 3; }));
     EXPECT_EQ(h.engine.bufferArray, QStringList({"B", "edited", "A"}));

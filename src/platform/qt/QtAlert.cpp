@@ -4,6 +4,8 @@
 
 namespace tarnwick {
 
-void QtAlert::beep() { QApplication::beep(); }
+void QtAlert::beep() {
+    QApplication::beep();
+}
 
 }  // namespace tarnwick

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/Pasteboard.h"
-
 #include <QObject>
-
 #include <functional>
+
+#include "platform/Pasteboard.h"
 
 class QClipboard;
 
