@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -33,5 +32,40 @@ SlotOrder afterDelete(const std::vector<bool>& pinnedBySlot, int slot);
 // A typed row number: an optional sign and decimal digits only, within the
 // range of a signed 64-bit integer; anything else is none.
 std::optional<std::int64_t> parseRowNumber(const QString& text);
+
+// 0 and negative numbers mean row 1, numbers beyond the last row the last row.
+// With no rows at all the result is 0.
+int clampRowNumber(std::int64_t typed, int rowCount);
+
+// Whether an index field showing text gets a pin item when its menu is built:
+// a number of at most 10, 0 and negative numbers included.
+bool offersPinItem(const QString& text);
+
+// What committing a typed row number does. rejected: alert sound, nothing
+// moves. unchanged: a pinned row given its own number; nothing moves and
+// nothing sounds. move: the row moves from fromRow to toRow by afterMove (the
+// two may be equal), and the history is rewritten from the rows.
+struct OrderCommit {
+    enum class Kind { rejected, unchanged, move };
+    Kind kind = Kind::rejected;
+    int fromRow = 0;
+    int toRow = 0;
+
+    // Entry 0 and the clipboard are rewritten, under the polling pause, exactly
+    // when the newest place is the source or the target of a move.
+    bool touchesNewest() const { return kind == Kind::move && (fromRow == 1 || toRow == 1); }
+};
+
+// Decides the commit of typed in the index field of the row numbered ownRow.
+OrderCommit decideOrderCommit(const QString& typed, const std::vector<bool>& pinnedBySlot,
+                              int ownRow);
+
+// Conversions between a 1-based row number and a slot, for rowCount rows.
+inline int slotOfRow(int row, int rowCount) {
+    return rowCount - row;
+}
+inline int rowOfSlot(int slot, int rowCount) {
+    return rowCount - slot;
+}
 
 }  // namespace tarnwick::rows

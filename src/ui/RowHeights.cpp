@@ -1,0 +1,31 @@
+#include "ui/RowHeights.h"
+
+#include "app/Globals.h"
+
+namespace tarnwick::rows {
+
+int countLineFeeds(const QString& text) {
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\n')) continue;
+        if (i > 0 && text[i - 1] == QLatin1Char('\r')) continue;
+        ++count;
+    }
+    return count;
+}
+
+bool hasExpandButton(const QString& text) {
+    return countLineFeeds(text) > 0;
+}
+
+double expandedRowHeight(const QString& text) {
+    return tfHt + labelHt * countLineFeeds(text);
+}
+
+ExpansionChange toggleExpansion(bool expanded, double fieldHeight, const QString& text) {
+    if (expanded) return {tfHt, -(fieldHeight - tfHt)};
+    const double extra = labelHt * countLineFeeds(text);
+    return {fieldHeight + extra, extra};
+}
+
+}  // namespace tarnwick::rows
