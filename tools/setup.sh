@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Installs whatever the build and the tests need and is still missing, then
+# configures and builds Tarnwick with one CMake preset.
+#   bash tools/setup.sh [debug|release|ci|asan|tsan]     (default: debug)
+# A second run installs nothing and only rebuilds what changed.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+preset="${1:-debug}"
+
+say() { echo "tools/setup.sh: $*" >&2; }
+
+# Debian 12 packages: the toolchain, Qt, X11 and XTest for the key filter, the
+# test frameworks, and the X tools the end-to-end tests drive the program with.
+debian_packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth xclip xdotool trayer x11-utils fonts-dejavu-core
+)
+
+as_root() {
+  if [[ "$(id -u)" -eq 0 ]]; then
+    "$@"
+  elif command -v sudo > /dev/null; then
+    sudo "$@"
+  else
+    say "need root rights to run: $*"
+    return 1
+  fi
+}
+
+missing_debian_packages() {
+  local installed
+  # Unknown names make dpkg-query complain and exit non-zero: that is expected.
+  installed="$(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${debian_packages[@]}" \
+    2> /dev/null | awk '$2 == "installed" { print $1 }' || true)"
+  local package
+  for package in "${debian_packages[@]}"; do
+    grep -qxF "$package" <<< "$installed" || echo "$package"
+  done
+}
+
+install_debian() {
+  local missing
+  mapfile -t missing < <(missing_debian_packages)
+  if [[ ${#missing[@]} -eq 0 ]]; then
+    return 0
+  fi
+  say "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  as_root apt-get update -q
+  as_root apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+install_macos() {
+  command -v brew > /dev/null || { say "Homebrew is needed: https://brew.sh"; return 1; }
+  local formula missing=()
+  for formula in qt cmake ninja googletest google-benchmark; do
+    brew list --versions "$formula" > /dev/null || missing+=("$formula")
+  done
+  if [[ ${#missing[@]} -gt 0 ]]; then
+    say "installing ${missing[*]}"
+    brew install "${missing[@]}"
+  fi
+}
+
+configure_and_build() {
+  local extra=()
+  if [[ "$(uname -s)" == Darwin ]]; then
+    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)")
+  fi
+  cd "$root"
+  cmake --preset "$preset" "${extra[@]}" > /dev/null
+  cmake --build --preset "$preset" --parallel "$(getconf _NPROCESSORS_ONLN 2> /dev/null || echo 2)"
+}
+
+case "$(uname -s)" in
+  Linux)
+    if command -v dpkg-query > /dev/null; then
+      install_debian
+    else
+      say "not a Debian system: install the equivalents of: ${debian_packages[*]}"
+    fi
+    ;;
+  Darwin) install_macos ;;
+  *) say "unsupported system $(uname -s)"; exit 1 ;;
+esac
+
+configure_and_build
