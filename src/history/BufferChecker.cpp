@@ -78,6 +78,7 @@ void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point pas
 }
 
 void BufferChecker::clipboardMayHaveChanged() {
+    unpolledChange_.store(true, std::memory_order_release);
     {
         std::lock_guard lock(wakeMutex_);
         changeHint_ = true;
@@ -107,9 +108,11 @@ void BufferChecker::updateBufferHistory() {
     looked_ = true;
     lookedChangeCount_ = pasteboard_.changeCount();
     lastLookNs_ = nowNs();
+    // Cleared before the read, so a change reported after it is not forgotten.
+    unpolledChange_.store(false, std::memory_order_release);
 
     const std::optional<QString> text = clipboardText();
-    if (text && (bufferArray.isEmpty() ||
+    if (text && !isOwnPaste(text) && (bufferArray.isEmpty() ||
                  (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
         if (rowAdder_) {
             bufferArray = rowAdder_(*text);
@@ -190,17 +193,26 @@ bool BufferChecker::pasteItemAtIndex(int index) {
     pasteboard_.clearContents();
     const bool written = pasteboard_.setString(pasted);
     if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
+    pasteLeft_ = written ? std::optional<QString>(pasted) : std::nullopt;
+    ++pendingResumes_;
     publish();
-    mainThread_.postAfter(pollInterval_,
-                          [this, index, pasted] { resumeUpdatingAfterDelay(index, pasted); });
+    mainThread_.postAfter(pollInterval_, [this, index] { resumeUpdatingAfterDelay(index); });
     return written;
 }
 
-void BufferChecker::resumeUpdatingAfterDelay(int /*index*/, const QString& pasted) {
-    // Put entry 0 back only if the clipboard still holds what the paste put
-    // there: a text the user copied meanwhile stays and is polled as usual.
-    const std::optional<QString>& now = clipboardText();
-    if (now && *now == pasted) {
+bool BufferChecker::isOwnPaste(const std::optional<QString>& text) const {
+    // Within the quarter second of a paste, the pasted entry on the clipboard
+    // is ours, not a new copy: a second paste's catch-up must not add it.
+    return pendingResumes_ > 0 && text && pasteLeft_ && *text == *pasteLeft_;
+}
+
+void BufferChecker::resumeUpdatingAfterDelay(int /*index*/) {
+    --pendingResumes_;
+    // Put entry 0 back only if the clipboard still holds what the latest paste
+    // left there: a text the user copied meanwhile stays and is polled as
+    // usual. Overlapping pastes compare with the latest, so the first resume
+    // restores entry 0 for both.
+    if (clipboardText() == pasteLeft_) {
         pasteboard_.clearContents();
         if (!bufferArray.isEmpty()) pasteboard_.setString(bufferArray.front());
         publish();

@@ -77,6 +77,11 @@ public:
         return publishedNeedsRewrite_.load(std::memory_order_acquire);
     }
     void publish();
+    // The platform reported a clipboard change that no polling look has
+    // examined yet: a fresh copy may be about to become entry 0.
+    bool publishedMayHaveUnpolledCopy() const {
+        return unpolledChange_.load(std::memory_order_acquire);
+    }
 
     Pasteboard& pasteboard() { return pasteboard_; }
 
@@ -86,7 +91,8 @@ public:
 private:
     void updateBufferHistory();
     void runPendingStep();
-    void resumeUpdatingAfterDelay(int index, const QString& pasted);
+    void resumeUpdatingAfterDelay(int index);
+    bool isOwnPaste(const std::optional<QString>& text) const;
     bool clipboardMayDifferFromLastLook() const;
     const std::optional<QString>& clipboardText() const;
     bool differsFromEntryZero(const std::optional<QString>& text) const;
@@ -122,6 +128,12 @@ private:
 
     std::atomic<int> publishedLength_{0};
     std::atomic<bool> publishedNeedsRewrite_{false};
+    std::atomic<bool> unpolledChange_{false};
+
+    // The clipboard as the latest paste by index left it (none when its write
+    // failed) while a resume is pending. Main thread only.
+    std::optional<QString> pasteLeft_;
+    int pendingResumes_ = 0;
 };
 
 }  // namespace tarnwick

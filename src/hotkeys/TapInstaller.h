@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/KeyTap.h"
-
 #include <memory>
+
+#include "platform/KeyTap.h"
 
 namespace tarnwick {
 

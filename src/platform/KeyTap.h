@@ -2,22 +2,65 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/KeyEvent.h"
 
 namespace tarnwick {
 
-// A system-wide filter of key-down and modifier-change events. The callback
-// returns the event to deliver: the one it got, or a replacement.
+// Which of the three modifier roles have their toggle on.
+struct ModifierToggles {
+    bool fn = false;
+    bool control = false;
+    bool command = false;
+
+    friend bool operator==(const ModifierToggles&, const ModifierToggles&) = default;
+};
+
+// What the hot-key filter does with one key event.
+struct KeyDecision {
+    enum class Action { pass, paste, noteCut };
+
+    Action action = Action::pass;
+    int index = -1;           // the history index to paste
+    bool plainPaste = false;  // the paste chord itself asked for it (index 0)
+
+    friend bool operator==(const KeyDecision&, const KeyDecision&) = default;
+};
+
+// What a platform tap asks of the hot-key filter. The macOS tap calls
+// eventTapCallback() on the main thread; the X11 tap must release a frozen
+// keyboard at once, so it decides on its own thread with decideWithoutWaiting()
+// and hands the paste to the main thread.
+class KeyFilter {
+public:
+    virtual ~KeyFilter() = default;
+
+    // Main thread: the event to deliver in place of event, or none to deliver
+    // event itself.
+    virtual std::optional<KeyEvent> eventTapCallback(const KeyEvent& event) = 0;
+
+    // Any thread, lock-free and never waiting: the decision from the latest
+    // snapshot of the toggles and the history. Notes a cut itself.
+    virtual KeyDecision decideWithoutWaiting(const KeyEvent& event) = 0;
+    // Main thread: carries out a paste chosen by decideWithoutWaiting(); false
+    // when it proved impossible after all, so the key must go on as typed.
+    virtual bool carryOutPaste(const KeyDecision& decision) = 0;
+
+    // Any thread: the toggles as they are now.
+    virtual ModifierToggles toggles() const = 0;
+    // Called on the main thread after every toggle change.
+    virtual void setTogglesChangedListener(std::function<void()> listener) = 0;
+};
+
+// A system-wide filter of key-down and modifier-change events.
 class KeyTap {
 public:
-    using Callback = std::function<KeyEvent(const KeyEvent&)>;
-
     virtual ~KeyTap() = default;
 
-    // Installs the tap; false when the system refuses one (no rights, no
-    // display, no XTEST).
-    virtual bool create(Callback callback) = 0;
+    // Installs the tap around filter; false when the system refuses one (no
+    // rights, no display, no XTEST).
+    virtual bool create(std::unique_ptr<KeyFilter> filter) = 0;
     virtual void enable() = 0;
     virtual bool isEnabled() const = 0;
 };

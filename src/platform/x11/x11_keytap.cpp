@@ -1,7 +1,7 @@
-#include "platform/KeyTap.h"
-
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+
+#include "platform/KeyTap.h"
 
 namespace tarnwick {
 
@@ -14,12 +14,12 @@ public:
         if (display_ != nullptr) XCloseDisplay(display_);
     }
 
-    bool create(Callback callback) override {
+    bool create(std::unique_ptr<KeyFilter> filter) override {
         display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr) return false;
         int event = 0, error = 0, major = 0, minor = 0;
         if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) return false;
-        callback_ = std::move(callback);
+        filter_ = std::move(filter);
         return true;
     }
     void enable() override { enabled_ = display_ != nullptr; }
@@ -27,12 +27,14 @@ public:
 
 private:
     Display* display_ = nullptr;
-    Callback callback_;
+    std::unique_ptr<KeyFilter> filter_;
     bool enabled_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<KeyTap> makeKeyTap() { return std::make_unique<X11KeyTap>(); }
+std::unique_ptr<KeyTap> makeKeyTap() {
+    return std::make_unique<X11KeyTap>();
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,58 @@
+#include "hotkeys/KeyRules.h"
+
+#include <array>
+
+namespace tarnwick {
+
+namespace {
+
+// Key codes of the digits 1, 2, ..., 9, 0 on the ANSI layout, in index order.
+constexpr std::array<int, 10> digitKeyCodes{18, 19, 20, 21, 23, 22, 26, 28, 25, 29};
+
+bool held(const KeyEvent& event, std::uint64_t mask) {
+    return (event.flags & mask) != 0;
+}
+
+}  // namespace
+
+int digitIndex(int keyCode) {
+    for (int index = 0; index < static_cast<int>(digitKeyCodes.size()); ++index) {
+        if (digitKeyCodes[static_cast<std::size_t>(index)] == keyCode) return index;
+    }
+    return -1;
+}
+
+KeyDecision classifyKey(const KeyEvent& event, ModifierToggles toggles) {
+    const bool command = held(event, eventflag::command);
+    const bool control = held(event, eventflag::control);
+    const bool fn = held(event, eventflag::secondaryFn);
+    if (!command && !control && !fn) return {};
+    if (command && event.keyCode == keycode::V) {
+        return {KeyDecision::Action::paste, 0, true};
+    }
+    const bool engaged =
+        (fn && toggles.fn) || (command && toggles.command) || (control && toggles.control);
+    const int index = digitIndex(event.keyCode);
+    if (engaged && index >= 0) return {KeyDecision::Action::paste, index, false};
+    if (command && event.keyCode == keycode::X) return {KeyDecision::Action::noteCut};
+    return {};
+}
+
+KeyDecision decideKey(const KeyEvent& event, ModifierToggles toggles, PasteAbility ability) {
+    const KeyDecision wanted = classifyKey(event, toggles);
+    if (wanted.action != KeyDecision::Action::paste) return wanted;
+    if (wanted.index >= ability.historyLength) return {};
+    // A plain paste of what the clipboard already holds needs no rewrite, and
+    // skipping it keeps images, files and formatted text intact.
+    if (wanted.plainPaste && !ability.plainPasteNeedsRewrite) return {};
+    return wanted;
+}
+
+KeyEvent makePasteKeyEvent(const KeyEvent& event) {
+    std::uint64_t flags = event.flags | eventflag::command;
+    flags &= ~eventflag::secondaryFn;
+    flags &= ~eventflag::control;
+    return {KeyEvent::Type::keyDown, keycode::V, flags};
+}
+
+}  // namespace tarnwick
