@@ -36,9 +36,11 @@ void paintExpandButton(QPainter& painter, const QRectF& bounds, bool expanded, b
     const double alpha = highlighted ? 1.0 : 0.6;
     painter.fillRect(
         local, expanded ? QColor::fromRgbF(1, 0, 0, alpha) : QColor::fromRgbF(0, 1, 0, alpha));
-    // Core Graphics strokes one point wide and antialiased unless told otherwise.
+    // Core Graphics' defaults: one point wide, butt ends, antialiased.
+    QPen pen(Qt::black, 1.0);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setPen(QPen(Qt::black, 1.0));
     const auto lines = arrowLines(bounds.width(), bounds.height(), expanded);
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     painter.restore();
