@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 class QScrollArea;
@@ -12,6 +11,7 @@ namespace tarnwick {
 class BufferChecker;
 class KeySender;
 class Alert;
+class DocumentView;
 
 // The controller of the one window: the modifier toggles and the history rows.
 class UserInterface {
@@ -41,6 +41,8 @@ public:
 
     // Adds text as the newest entry; returns the history in row order.
     QStringList addTextField(const QString& text);
+    // Creates one row for text, on top (end) or at the bottom; no layout.
+    void addTextField(const QString& text, bool end);
 
     // Toggle states as the key filter reads them.
     bool fnEnabled() const;
@@ -54,10 +56,14 @@ public:
     MyToggleButton* ctrlButton = nullptr;
     MyToggleButton* cmdButton = nullptr;
     QScrollArea* scrollView = nullptr;
+    DocumentView* documentView = nullptr;
+    TopAnchorClipView* topAnchorClipView = nullptr;
 
 private:
+    void buildContent();
+    void placeOnScreen();
+
     Services services_;
-    QStringList rows_;  // stand-in until the rows land
     std::function<void()> togglesChanged_;
 };
 

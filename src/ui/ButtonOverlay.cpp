@@ -1,0 +1,36 @@
+#include "ui/ButtonOverlay.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ui/CopiedTextField.h"
+#include "ui/DocumentView.h"
+#include "ui/MyExpandButton.h"
+
+namespace tarnwick {
+
+ButtonOverlay::ButtonOverlay(DocumentView* parent) : QWidget(parent), document_(parent) {
+    hide();
+}
+
+void ButtonOverlay::paintEvent(QPaintEvent*) {
+    if (!field || !field->expandButton) return;
+    QPainter painter(this);
+    field->expandButton->paint(painter, rect());
+}
+
+void ButtonOverlay::mousePressEvent(QMouseEvent* event) {
+    forward(event);
+}
+void ButtonOverlay::mouseReleaseEvent(QMouseEvent* event) {
+    forward(event);
+}
+
+void ButtonOverlay::forward(QMouseEvent* event) {
+    QMouseEvent mapped(event->type(), mapToParent(event->position()), event->globalPosition(),
+                       event->button(), event->buttons(), event->modifiers());
+    QCoreApplication::sendEvent(document_, &mapped);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,78 @@
+#include "ui/Layout.h"
+
+#include "app/Globals.h"
+
+namespace tarnwick::layout {
+
+WindowFrames layoutWindow(const WindowInput& in) {
+    WindowFrames out;
+    const auto& c = in.content;
+    const double headerWidth =
+        c[label].width + c[fnToggle].width + c[ctrlToggle].width + c[cmdToggle].width + 25;
+    out.wideHeader = headerWidth > in.width;
+    const double contentHeight = in.height - in.titlebarHeight;
+    const double headerHeight = (out.wideHeader ? 6 : 3) * labelHt;
+    out.scrollHeight = contentHeight - headerHeight - 2 * gapAroundScrollView;
+    const bool scrollerShown = in.documentHeight > out.scrollHeight;
+    out.scrollerWidth = scrollerShown ? in.scrollerWidth : 0;
+    out.rightGap = scrollerShown ? 0 : gapAroundScrollView;
+    out.documentWidth = in.width - gapAroundScrollView - out.scrollerWidth - out.rightGap;
+
+    double x = 5;
+    double y = 5;
+    for (int p = 0; p < contentCount; ++p) {
+        Size size = c[p];
+        if (p == scroll) size = {in.width - gapAroundScrollView - out.rightGap, out.scrollHeight};
+        if (!out.wideHeader && p < spacer) {
+            out.content[p] = {x, contentHeight - size.height - y, size.width, size.height};
+            x += size.width + 5;
+            if (p == cmdToggle) y += size.height;
+        } else {
+            out.content[p] = {5, contentHeight - size.height - y, size.width, size.height};
+            y += size.height;
+        }
+    }
+    return out;
+}
+
+double rowWidthBase(const WindowInput& in, const WindowFrames& frames) {
+    return in.width - gapAroundScrollView - frames.rightGap - 2 * gapAroundCopiedText -
+           frames.scrollerWidth;
+}
+
+RowStacker::RowStacker(double documentHeight, double widthBase, double indexHeight,
+                       std::function<double(int)> indexWidth)
+    : documentHeight_(documentHeight),
+      widthBase_(widthBase),
+      indexHeight_(indexHeight),
+      indexWidth_(std::move(indexWidth)) {}
+
+RowFrames RowStacker::next(double copiedHeight) {
+    RowFrames row;
+    row.rowNumber = ++rowNumber_;
+    row.digits = digitCount(row.rowNumber);
+    const double indexWidth = indexWidth_(row.digits);
+    row.index = {gapAroundCopiedText, documentHeight_ - (indexHeight_ + top_), indexWidth,
+                 indexHeight_};
+    top_ += copiedHeight;
+    row.copied = {indexWidth + gapAroundCopiedText, documentHeight_ - top_, widthBase_ - indexWidth,
+                  copiedHeight};
+    row.expandOrigin = {row.copied.width - 10, row.copied.height - 10};
+    return row;
+}
+
+int digitCount(long long r) {
+    double x = static_cast<double>(r) / 10;
+    int digits = 1;
+    while (x >= 1) {
+        ++digits;
+        x /= 10;
+    }
+    return digits;
+}
+
+Frame flipY(const Frame& frame, double parentHeight) {
+    return {frame.x, parentHeight - (frame.y + frame.height), frame.width, frame.height};
+}
+
+}  // namespace tarnwick::layout

@@ -1,0 +1,155 @@
+#include "ui/MyWindow.h"
+
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include "app/Globals.h"
+#include "ui/DocumentView.h"
+#include "ui/FieldEditor.h"
+#include "ui/IndexTextField.h"
+#include "ui/QtGeometry.h"
+
+namespace tarnwick {
+
+UserInterface::MyWindow::MyWindow(Services services, DocumentView* documentView)
+    : services_(services), documentView_(documentView) {
+    documentView_->editor()->installEventFilter(this);
+}
+
+void UserInterface::MyWindow::mouseDown() {
+    if (prevIndexTextFieldWithFocus) prevIndexTextFieldWithFocus->updateOrder();
+    prevIndexTextFieldWithFocus = nullptr;
+    makeFirstResponderNil();
+}
+
+void UserInterface::MyWindow::rightMouseDown() {
+    mouseDown();
+}
+
+void UserInterface::MyWindow::makeFirstResponderNil() {
+    documentView_->endEditing();
+}
+
+void UserInterface::MyWindow::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton) mouseDown();
+    if (event->button() == Qt::RightButton) rightMouseDown();
+}
+
+void UserInterface::MyWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    windowDidResize();
+}
+
+void UserInterface::MyWindow::windowDidResize() {
+    if (contentSubviews.size() < static_cast<std::size_t>(layout::contentCount)) return;
+    layout::WindowInput in;
+    in.width = width();
+    in.height = height() + titlebarHeight();
+    in.titlebarHeight = titlebarHeight();
+    for (int p = 0; p < layout::scroll; ++p) {
+        in.content[p] = {static_cast<double>(contentSubviews[p]->width()),
+                         static_cast<double>(contentSubviews[p]->height())};
+    }
+    in.documentHeight = documentView_->frameHeight();
+    auto* scrollView = static_cast<QScrollArea*>(contentSubviews[layout::scroll]);
+    in.scrollerWidth = scrollView->verticalScrollBar()->sizeHint().width();
+
+    const layout::WindowFrames frames = layout::layoutWindow(in);
+    documentView_->resize(qRound(frames.documentWidth), documentView_->height());
+    layout::RowStacker stacker(
+        documentView_->frameHeight(), layout::rowWidthBase(in, frames), tfHt,
+        [this](int digits) { return documentView_->indexWidthForDigits(digits); });
+    documentView_->placeRows(stacker);
+    const double contentHeight = in.height - in.titlebarHeight;
+    for (int p = 0; p < layout::contentCount; ++p) {
+        contentSubviews[p]->setGeometry(toQRect(frames.content[p], contentHeight));
+    }
+}
+
+bool UserInterface::MyWindow::performKeyEquivalent(const KeyEvent& event) {
+    if (event.type != KeyEvent::Type::keyDown) return false;
+    if (!(event.flags & eventflag::command)) return false;
+    FieldEditor* editor = documentView_->editingField() ? documentView_->editor() : nullptr;
+    if (!editor) return false;
+    const bool selection = editor->hasSelection();
+    QTextDocument* document = editor->document();
+    switch (event.keyCode) {
+        case keycode::Z:
+            if (event.flags & eventflag::shift) {
+                if (!document->isRedoAvailable()) return false;
+                editor->redo();
+            } else {
+                if (!document->isUndoAvailable()) return false;
+                editor->undo();
+            }
+            return true;
+        case keycode::X:
+            if (!selection) return false;
+            editor->cutSelection();
+            return true;
+        case keycode::C:
+            if (!selection) return false;
+            editor->copySelection();
+            return true;
+        case keycode::V:
+            editor->pasteText();
+            return true;
+        case keycode::A:
+            editor->selectAll();
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool UserInterface::MyWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != documentView_->editor()) return QWidget::eventFilter(watched, event);
+    const bool press = event->type() == QEvent::KeyPress;
+    if (!press && event->type() != QEvent::ShortcutOverride) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    KeyEvent chord;
+    if (toKeyEquivalent(key->key(), key->modifiers(), chord)) {
+        // Claim the chord from application shortcuts so the key press comes here.
+        if (!press) return event->accept(), true;
+        return performKeyEquivalent(chord);
+    }
+    const bool isReturn = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (press && isReturn && documentView_->editingField()) {
+        return documentView_->editingField()->insertNewline();
+    }
+    return false;
+}
+
+bool toKeyEquivalent(int qtKey, Qt::KeyboardModifiers modifiers, KeyEvent& out) {
+    if (!(modifiers & Qt::ControlModifier)) return false;
+    int code = -1;
+    switch (qtKey) {
+        case Qt::Key_A:
+            code = keycode::A;
+            break;
+        case Qt::Key_Z:
+            code = keycode::Z;
+            break;
+        case Qt::Key_X:
+            code = keycode::X;
+            break;
+        case Qt::Key_C:
+            code = keycode::C;
+            break;
+        case Qt::Key_V:
+            code = keycode::V;
+            break;
+        default:
+            return false;
+    }
+    std::uint64_t flags = eventflag::command;
+    if (modifiers & Qt::ShiftModifier) flags |= eventflag::shift;
+    if (modifiers & Qt::AltModifier) flags |= eventflag::secondaryFn;
+    if (modifiers & Qt::MetaModifier) flags |= eventflag::control;
+    out = {KeyEvent::Type::keyDown, code, flags};
+    return true;
+}
+
+}  // namespace tarnwick

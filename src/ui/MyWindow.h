@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+#include "platform/KeyEvent.h"
+#include "ui/UserInterface.h"
+
+namespace tarnwick {
+
+// The settings and history window. Views are placed by windowDidResize alone.
+class UserInterface::MyWindow : public QWidget {
+public:
+    MyWindow(Services services, DocumentView* documentView);
+
+    // Clicks that no view inside the window took: commit the pending index
+    // edit and end editing.
+    void mouseDown();
+    void rightMouseDown();
+    // Places every view and row; also run directly after rows change.
+    void windowDidResize();
+    // Command-role editing keys for the field being edited; true when handled.
+    bool performKeyEquivalent(const KeyEvent& event);
+
+    // The window frame's height minus its content height.
+    double titlebarHeight() const { return 0; }
+    // Ends editing: no field keeps the keyboard focus.
+    void makeFirstResponderNil();
+
+    // The content view's subviews in their fixed order (empty until help).
+    std::vector<QWidget*> contentSubviews;
+    IndexTextField* prevIndexTextFieldWithFocus = nullptr;
+
+    const Services& services() const { return services_; }
+    DocumentView* documentView() const { return documentView_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void placeRows(double widthBase);
+
+    Services services_;
+    DocumentView* documentView_;
+};
+
+// Translates a key press of the field editor into the key vocabulary of the
+// filter; none when it is not a command-role chord.
+bool toKeyEquivalent(int qtKey, Qt::KeyboardModifiers modifiers, KeyEvent& out);
+
+}  // namespace tarnwick

@@ -1,0 +1,23 @@
+#include "ui/RowField.h"
+
+#include "ui/DocumentView.h"
+#include "ui/FieldEditor.h"
+
+namespace tarnwick {
+
+RowField::RowField(UserInterface::MyWindow* window, DocumentView* documentView)
+    : myWindow(window), docView(documentView) {}
+
+RowField::~RowField() {
+    if (docView) docView->fieldDestroyed(this);
+}
+
+QPlainTextEdit* RowField::currentEditor() const {
+    return docView && docView->editingField() == this ? docView->editor() : nullptr;
+}
+
+void RowField::becomeFirstResponder() {
+    if (docView && docView->editingField() != this) docView->beginEditing(this);
+}
+
+}  // namespace tarnwick
