@@ -1,0 +1,86 @@
+#include "platform/x11/x11_keytap_typist.h"
+
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tarnwick::x11 {
+
+namespace {
+
+bool isDown(const char (&keys)[32], KeyCode key) {
+    return (keys[key / 8] & (1 << (key % 8))) != 0;
+}
+
+// Pressing or releasing a lock key would toggle its lock: never touch one.
+bool isLockKey(Display* display, KeyCode key) {
+    const KeySym sym = XkbKeycodeToKeysym(display, key, 0, 0);
+    return sym == XK_Num_Lock || sym == XK_Caps_Lock || sym == XK_Shift_Lock ||
+           sym == XK_Scroll_Lock;
+}
+
+std::vector<KeyCode> heldModifierKeys(Display* display, const XModifierKeymap& map) {
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    std::vector<KeyCode> held;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if (modifier == LockMapIndex) continue;
+        for (int i = 0; i < map.max_keypermod; ++i) {
+            const KeyCode key = map.modifiermap[modifier * map.max_keypermod + i];
+            if (key == 0 || !isDown(keys, key) || isLockKey(display, key)) continue;
+            if (std::find(held.begin(), held.end(), key) == held.end()) held.push_back(key);
+        }
+    }
+    return held;
+}
+
+// The first key of each modifier in mask, to press for the chord.
+std::vector<KeyCode> chordModifierKeys(Display* display, const XModifierKeymap& map,
+                                       unsigned mask) {
+    std::vector<KeyCode> keys;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if ((mask & (1u << modifier)) == 0 || modifier == LockMapIndex) continue;
+        for (int i = 0; i < map.max_keypermod; ++i) {
+            const KeyCode key = map.modifiermap[modifier * map.max_keypermod + i];
+            if (key != 0 && !isLockKey(display, key)) {
+                keys.push_back(key);
+                break;
+            }
+        }
+    }
+    return keys;
+}
+
+}  // namespace
+
+bool ChordTypist::open() {
+    display_.reset(XOpenDisplay(nullptr));
+    if (!display_) return false;
+    int event = 0, error = 0, major = 0, minor = 0;
+    return XTestQueryExtension(display_.get(), &event, &error, &major, &minor) != False;
+}
+
+void ChordTypist::type(KeyCode key, unsigned mask) {
+    Display* display = display_.get();
+    if (display == nullptr || key == 0) return;
+    XModifierKeymap* map = XGetModifierMapping(display);
+    if (map == nullptr) return;
+    const std::vector<KeyCode> held = heldModifierKeys(display, *map);
+    const std::vector<KeyCode> chord = chordModifierKeys(display, *map, mask);
+    XFreeModifiermap(map);
+
+    for (KeyCode k : held) XTestFakeKeyEvent(display, k, False, CurrentTime);
+    for (KeyCode k : chord) XTestFakeKeyEvent(display, k, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, False, CurrentTime);
+    for (auto k = chord.rbegin(); k != chord.rend(); ++k) {
+        XTestFakeKeyEvent(display, *k, False, CurrentTime);
+    }
+    for (KeyCode k : held) XTestFakeKeyEvent(display, k, True, CurrentTime);
+    XFlush(display);
+}
+
+}  // namespace tarnwick::x11

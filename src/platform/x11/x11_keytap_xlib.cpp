@@ -1,0 +1,46 @@
+#include "platform/x11/x11_keytap_xlib.h"
+
+#include <atomic>
+
+namespace tarnwick::x11 {
+
+namespace {
+
+using Handler = int (*)(Display*, XErrorEvent*);
+
+std::mutex trapMutex;
+// Read by the handler on whichever thread an error arrives.
+std::atomic<ErrorTrap*> activeTrap{nullptr};
+std::atomic<Handler> forwardTo{nullptr};
+
+}  // namespace
+
+ErrorTrap::ErrorTrap(Display* display) : lock_(trapMutex), display_(display) {
+    XSync(display_, False);  // earlier requests' errors are not ours to collect
+    previous_ = XSetErrorHandler(&ErrorTrap::handle);
+    forwardTo = previous_;
+    activeTrap = this;
+}
+
+ErrorTrap::~ErrorTrap() {
+    XSync(display_, False);
+    activeTrap = nullptr;
+    XSetErrorHandler(previous_);
+}
+
+const std::vector<XErrorEvent>& ErrorTrap::sync() {
+    XSync(display_, False);
+    return errors_;
+}
+
+int ErrorTrap::handle(Display* display, XErrorEvent* error) {
+    ErrorTrap* trap = activeTrap.load();
+    if (trap != nullptr && display == trap->display_) {
+        trap->errors_.push_back(*error);
+        return 0;
+    }
+    const Handler next = forwardTo.load();
+    return next != nullptr ? next(display, error) : 0;
+}
+
+}  // namespace tarnwick::x11
