@@ -11,6 +11,7 @@
 #include "ui/IndexTextField.h"
 #include "ui/MyExpandButton.h"
 #include "ui/MyWindow.h"
+#include "ui/RowModel.h"
 
 namespace tarnwick {
 
@@ -114,8 +115,7 @@ void UserInterface::CopiedTextField::textDidChange() {
 }
 
 int UserInterface::CopiedTextField::getIndexInBufferCheckerAndPauseUpdates() {
-    const int n = docView->count();
-    const int index = (n - 1 - docView->positionOf(this)) / 2;
+    const int index = rowmodel::historyIndex(docView->count(), docView->positionOf(this));
     // The key filter may set the flag from its own thread: decide once, so
     // that a pause is always followed by its resume.
     pausedForEdit_ = index == 0 && !cutActionJustMade;

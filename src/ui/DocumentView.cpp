@@ -18,6 +18,7 @@
 #include "ui/MyWindow.h"
 #include "ui/QtGeometry.h"
 #include "ui/RowAccessibility.h"
+#include "ui/RowModel.h"
 
 namespace tarnwick {
 
@@ -110,7 +111,9 @@ QStringList DocumentView::rowTexts() const {
     const int n = count();
     QStringList texts;
     texts.reserve(n / 2);
-    for (int k = 0; k < n / 2; ++k) texts.append(subviews_[n - 2 - 2 * k]->stringValue());
+    for (int row = 1; row <= n / 2; ++row) {
+        texts.append(subviews_[rowmodel::copiedPosition(n, row)]->stringValue());
+    }
     return texts;
 }
 

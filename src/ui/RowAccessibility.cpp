@@ -4,6 +4,7 @@
 
 #include "ui/DocumentView.h"
 #include "ui/IndexTextField.h"
+#include "ui/RowModel.h"
 
 namespace tarnwick {
 
@@ -38,8 +39,7 @@ public:
         return QRect(document_->mapToGlobal(local.topLeft()), local.size());
     }
     QString text(QAccessible::Text kind) const override {
-        const int n = document_->count();
-        const int row = (n - 1 - document_->positionOf(field_)) / 2 + 1;
+        const int row = rowmodel::rowNumber(document_->count(), document_->positionOf(field_));
         switch (kind) {
             case QAccessible::Name:
                 return isIndex() ? QStringLiteral("Row %1 number").arg(row)
