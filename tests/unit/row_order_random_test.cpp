@@ -118,65 +118,94 @@ struct Counts {
         fillers = 0;
 };
 
+// One random sequence: each step applies the rules to rows and compares the
+// result with the model; seen counts the cases the sequence reached.
+class RandomSession {
+public:
+    explicit RandomSession(std::uint32_t seed) : rng_(seed) {}
+
+    void step() {
+        const int n = static_cast<int>(rows_.size());
+        const int op = n == 0 ? 0 : (n >= 9 ? 1 + pick(4) : pick(5));
+        SCOPED_TRACE("rows " + show(rows_));
+        if (op == 0)
+            add();
+        else if (op <= 2)
+            rows_[static_cast<std::size_t>(pick(n))].pinned ^= true;
+        else if (op == 3)
+            typeRowNumber();
+        else
+            deleteRow();
+    }
+
+    Counts seen;
+
+private:
+    int pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
+
+    void add() {
+        Rows withNew = rows_;
+        withNew.insert(withNew.begin(), Row{nextId_, false});
+        const Rows after = applyOrder(withNew, rows::afterAdd(pinnedBySlot(withNew)));
+        ASSERT_EQ(after, modelAdd(rows_, nextId_)) << "add " << nextId_;
+        if (std::any_of(rows_.begin(), rows_.end(), [](Row r) { return r.pinned; }))
+            ++seen.pinnedAdds;
+        rows_ = after, ++nextId_, ++seen.adds;
+    }
+
+    void typeRowNumber() {
+        using Kind = rows::OrderCommit::Kind;
+        const int n = static_cast<int>(rows_.size());
+        const int own = 1 + pick(n);
+        const int typed = pick(n + 6) - 3;
+        const int k = std::clamp(typed, 1, n);
+        const auto commit =
+            rows::decideOrderCommit(QString::number(typed), pinnedBySlot(rows_), own);
+        if (rows_[static_cast<std::size_t>(k - 1)].pinned) {
+            ASSERT_EQ(commit.kind, k == own ? Kind::unchanged : Kind::rejected)
+                << own << " to " << typed;
+            ++seen.rejected;
+            return;
+        }
+        ASSERT_EQ(commit.kind, Kind::move) << own << " to " << typed;
+        ASSERT_EQ(commit.fromRow, own);
+        ASSERT_EQ(commit.toRow, k);
+        const Rows after = applyOrder(rows_, rows::afterMove(pinnedBySlot(rows_), own, k));
+        ASSERT_EQ(after, modelMove(rows_, own, k)) << "move " << own << " to " << k;
+        for (int r = std::min(own, k) + 1; r < std::max(own, k); ++r)
+            if (rows_[static_cast<std::size_t>(r - 1)].pinned) {
+                ++seen.movesAcrossPins;
+                break;
+            }
+        rows_ = after, ++seen.moves;
+    }
+
+    void deleteRow() {
+        const int n = static_cast<int>(rows_.size());
+        const int d = pick(n);
+        const Rows after = applyOrder(rows_, rows::afterDelete(pinnedBySlot(rows_), n - 1 - d));
+        ASSERT_EQ(after, modelDelete(rows_, static_cast<std::size_t>(d))) << "delete index " << d;
+        rows_ = after, ++seen.deletes;
+        for (Row& r : rows_)
+            if (r.id == fillerId) r.id = nextId_++, ++seen.fillers;
+    }
+
+    std::mt19937 rng_;
+    Rows rows_;
+    int nextId_ = 1;
+};
+
 class RandomRowOperations : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(RandomRowOperations, AgreeWithTheRulesInWords) {
-    std::mt19937 rng(GetParam());
-    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    Rows rows;
-    int nextId = 1;
-    Counts seen;
+    RandomSession session(GetParam());
     for (int step = 0; step < 5000; ++step) {
-        const int n = static_cast<int>(rows.size());
-        const int op = n == 0 ? 0 : pick(n >= 9 ? 4 : 5) + (n >= 9 ? 1 : 0);
-        const Rows before = rows;
-        SCOPED_TRACE("seed " + std::to_string(GetParam()) + " step " + std::to_string(step) +
-                     " rows " + show(before));
-        if (op == 0) {  // add
-            Rows withNew = rows;
-            withNew.insert(withNew.begin(), Row{nextId, false});
-            rows = applyOrder(withNew, rows::afterAdd(pinnedBySlot(withNew)));
-            ASSERT_EQ(rows, modelAdd(before, nextId)) << "add " << nextId;
-            ++nextId, ++seen.adds;
-            if (std::any_of(before.begin(), before.end(), [](Row r) { return r.pinned; }))
-                ++seen.pinnedAdds;
-        } else if (op == 1 || op == 2) {  // pin or unpin
-            rows[static_cast<std::size_t>(pick(n))].pinned ^= true;
-        } else if (op == 3) {  // type a row number
-            const int own = 1 + pick(n);
-            const int typed = pick(n + 6) - 3;
-            const int k = std::clamp(typed, 1, n);
-            const bool targetPinned = rows[static_cast<std::size_t>(k - 1)].pinned;
-            const auto commit =
-                rows::decideOrderCommit(QString::number(typed), pinnedBySlot(rows), own);
-            if (targetPinned) {
-                ASSERT_NE(commit.kind, rows::OrderCommit::Kind::move) << own << " to " << typed;
-                ASSERT_EQ(commit.kind == rows::OrderCommit::Kind::unchanged, k == own);
-                ++seen.rejected;
-                continue;
-            }
-            ASSERT_EQ(commit.kind, rows::OrderCommit::Kind::move) << own << " to " << typed;
-            ASSERT_EQ(commit.fromRow, own);
-            ASSERT_EQ(commit.toRow, k);
-            rows = applyOrder(rows, rows::afterMove(pinnedBySlot(rows), own, k));
-            ASSERT_EQ(rows, modelMove(before, own, k)) << "move " << own << " to " << k;
-            ++seen.moves;
-            for (int r = std::min(own, k) + 1; r < std::max(own, k); ++r)
-                if (before[static_cast<std::size_t>(r - 1)].pinned) {
-                    ++seen.movesAcrossPins;
-                    break;
-                }
-        } else {  // delete
-            const auto d = static_cast<std::size_t>(pick(n));
-            const int slot = n - 1 - static_cast<int>(d);
-            rows = applyOrder(rows, rows::afterDelete(pinnedBySlot(rows), slot));
-            ASSERT_EQ(rows, modelDelete(before, d)) << "delete index " << d;
-            ++seen.deletes;
-            for (Row& r : rows)
-                if (r.id == fillerId) r.id = nextId++, ++seen.fillers;
-        }
+        SCOPED_TRACE("seed " + std::to_string(GetParam()) + " step " + std::to_string(step));
+        session.step();
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
     }
     // The sequence must have reached the interesting cases, or it proves little.
+    const Counts& seen = session.seen;
     EXPECT_GT(seen.pinnedAdds, 100);
     EXPECT_GT(seen.movesAcrossPins, 100);
     EXPECT_GT(seen.rejected, 50);
