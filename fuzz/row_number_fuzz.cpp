@@ -1,0 +1,85 @@
+// Fuzzes the typed row number parser against a plain reference built on
+// std::from_chars, and the clamp and pin-item rules that lean on it.
+#include <QString>
+#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "ui/RowOrder.h"
+
+namespace {
+
+using tarnwick::rows::clampRowNumber;
+using tarnwick::rows::offersPinItem;
+using tarnwick::rows::parseRowNumber;
+
+// An optional sign, then ASCII digits only, within the signed 64-bit range.
+std::optional<std::int64_t> referenceParse(const QString& text) {
+    std::string ascii;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool sign = i == 0 && (c == u'+' || c == u'-');
+        if (!sign && (c < u'0' || c > u'9')) return std::nullopt;
+        ascii.push_back(static_cast<char>(c));
+    }
+    // from_chars takes a minus sign but no plus sign; a bare sign is no number.
+    if (!ascii.empty() && ascii.front() == '+') ascii.erase(0, 1);
+    if (ascii.empty() || ascii == "-") return std::nullopt;
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (error != std::errc() || end != ascii.data() + ascii.size()) return std::nullopt;
+    return value;
+}
+
+// Mostly texts made of the characters that matter (digits, signs, a blank, a
+// letter, digits of other scripts that a Unicode-aware parser would take),
+// sometimes UTF-8 or raw UTF-16 for everything else.
+QString textFrom(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return {};
+    static constexpr char16_t alphabet[] = {u'0', u'1', u'2',      u'3',     u'4', u'5',
+                                            u'6', u'7', u'8',      u'9',     u'+', u'-',
+                                            u' ', u'x', u'\u0663', u'\uFF17'};
+    const std::uint8_t mode = data[0] % 3;
+    ++data, --size;
+    if (mode == 1)
+        return QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QString text;
+    if (mode == 2) {
+        for (std::size_t i = 0; i + 1 < size; i += 2)
+            text.append(QChar(static_cast<char16_t>(data[i] | (data[i + 1] << 8))));
+        return text;
+    }
+    for (std::size_t i = 0; i < size; ++i) text.append(QChar(alphabet[data[i] % 16]));
+    return text;
+}
+
+void check(bool holds) {
+    if (!holds) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QString text = textFrom(data, size);
+    const std::optional<std::int64_t> parsed = parseRowNumber(text);
+    const std::optional<std::int64_t> expected = referenceParse(text);
+    check(parsed == expected);
+    check(offersPinItem(text) == (expected && *expected <= 10));
+    if (!parsed) return 0;
+
+    // Every number read back from its own decimal form.
+    check(parseRowNumber(QString::number(*parsed)) == parsed);
+    for (const int rowCount : {0, 1, 7, 10000}) {
+        const int row = clampRowNumber(*parsed, rowCount);
+        if (rowCount == 0) {
+            check(row == 0);
+        } else if (*parsed < 1) {
+            check(row == 1);
+        } else {
+            check(row == (*parsed > rowCount ? rowCount : *parsed));
+        }
+    }
+    return 0;
+}
