@@ -112,7 +112,10 @@ bool UserInterface::MyWindow::eventFilter(QObject* watched, QEvent* event) {
     KeyEvent chord;
     if (toKeyEquivalent(key->key(), key->modifiers(), chord)) {
         // Claim the chord from application shortcuts so the key press comes here.
-        if (!press) return event->accept(), true;
+        if (!press) {
+            event->accept();
+            return true;
+        }
         return performKeyEquivalent(chord);
     }
     const bool isReturn = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
