@@ -112,8 +112,9 @@ void BufferChecker::updateBufferHistory() {
     unpolledChange_.store(false, std::memory_order_release);
 
     const std::optional<QString> text = clipboardText();
-    if (text && !isOwnPaste(text) && (bufferArray.isEmpty() ||
-                 (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
+    if (text && !isOwnPaste(text) &&
+        (bufferArray.isEmpty() ||
+         (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
         if (rowAdder_) {
             bufferArray = rowAdder_(*text);
         } else {
@@ -207,11 +208,12 @@ bool BufferChecker::isOwnPaste(const std::optional<QString>& text) const {
 }
 
 void BufferChecker::resumeUpdatingAfterDelay(int /*index*/) {
-    --pendingResumes_;
-    // Put entry 0 back only if the clipboard still holds what the latest paste
-    // left there: a text the user copied meanwhile stays and is polled as
-    // usual. Overlapping pastes compare with the latest, so the first resume
-    // restores entry 0 for both.
+    // Of overlapping pastes only the latest one's resume acts: an earlier
+    // resume would take the latest entry off the clipboard before the front
+    // application has read it.
+    if (--pendingResumes_ > 0) return;
+    // Put entry 0 back only if the clipboard still holds what the paste left
+    // there: a text the user copied meanwhile stays and is polled as usual.
     if (clipboardText() == pasteLeft_) {
         pasteboard_.clearContents();
         if (!bufferArray.isEmpty()) pasteboard_.setString(bufferArray.front());

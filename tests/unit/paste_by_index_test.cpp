@@ -63,7 +63,7 @@ TEST(PasteByIndex, AnIndexOutsideTheHistoryLeavesClipboardAndPollingAlone) {
     }
 }
 
-TEST(PasteByIndex, OverlappingPastesRestoreEntryZeroAndAddNothing) {
+TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndAddNothing) {
     PasteHarness h;
     h.start();
     ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
@@ -72,10 +72,14 @@ TEST(PasteByIndex, OverlappingPastesRestoreEntryZeroAndAddNothing) {
     ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
     EXPECT_EQ(h.clipboard(), "B");
     EXPECT_EQ(h.engine.bufferArray, history);
-    h.mainThread.advance(150ms);  // the first resume
-    EXPECT_EQ(h.clipboard(), "C");
-    EXPECT_TRUE(h.pollingAllowed());
-    h.mainThread.advance(100ms);  // the second resume
+    // The first paste's resume must leave the second entry for the
+    // application that is about to read it.
+    h.mainThread.advance(150ms);
+    EXPECT_EQ(h.clipboard(), "B");
+    EXPECT_FALSE(h.pollingAllowed());
+    h.mainThread.advance(99ms);
+    EXPECT_EQ(h.clipboard(), "B");
+    h.mainThread.advance(1ms);  // a quarter second after the second paste
     EXPECT_EQ(h.clipboard(), "C");
     EXPECT_TRUE(h.pollingAllowed());
     // The resume reported a change; wait until a polling pass has looked at it.

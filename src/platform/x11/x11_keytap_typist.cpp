@@ -22,9 +22,8 @@ bool isLockKey(Display* display, KeyCode key) {
            sym == XK_Scroll_Lock;
 }
 
-std::vector<KeyCode> heldModifierKeys(Display* display, const XModifierKeymap& map) {
-    char keys[32] = {};
-    XQueryKeymap(display, keys);
+std::vector<KeyCode> heldModifierKeys(Display* display, const XModifierKeymap& map,
+                                      const char (&keys)[32]) {
     std::vector<KeyCode> held;
     for (int modifier = 0; modifier < 8; ++modifier) {
         if (modifier == LockMapIndex) continue;
@@ -68,10 +67,19 @@ void ChordTypist::type(KeyCode key, unsigned mask) {
     if (display == nullptr || key == 0) return;
     XModifierKeymap* map = XGetModifierMapping(display);
     if (map == nullptr) return;
-    const std::vector<KeyCode> held = heldModifierKeys(display, *map);
+    // The user's own key events (their releases of the hot key's modifiers)
+    // must not fall between what is held now and the chord: one release of
+    // Ctrl amid it would type a bare V, one after the query a stuck Ctrl.
+    XGrabServer(display);
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    const std::vector<KeyCode> held = heldModifierKeys(display, *map, keys);
     const std::vector<KeyCode> chord = chordModifierKeys(display, *map, mask);
     XFreeModifiermap(map);
 
+    // The user's own key may still be down (the V of a paste chord we took):
+    // a press of a key that is down is not delivered as a fresh press.
+    if (isDown(keys, key)) XTestFakeKeyEvent(display, key, False, CurrentTime);
     for (KeyCode k : held) XTestFakeKeyEvent(display, k, False, CurrentTime);
     for (KeyCode k : chord) XTestFakeKeyEvent(display, k, True, CurrentTime);
     XTestFakeKeyEvent(display, key, True, CurrentTime);
@@ -80,6 +88,7 @@ void ChordTypist::type(KeyCode key, unsigned mask) {
         XTestFakeKeyEvent(display, *k, False, CurrentTime);
     }
     for (KeyCode k : held) XTestFakeKeyEvent(display, k, True, CurrentTime);
+    XUngrabServer(display);
     XFlush(display);
 }
 
