@@ -49,6 +49,18 @@ public:
         return true;
     }
 
+    // Holds key + Ctrl on the whole screen, as a program with a global
+    // shortcut does (Num Lock and Caps Lock variants included).
+    bool grabWithCtrl(const char* keyName) {
+        const KeyCode key = XKeysymToKeycode(display_, XStringToKeysym(keyName));
+        for (unsigned lock : {0u, 0u + LockMask, 0u + Mod2Mask, 0u + (LockMask | Mod2Mask)}) {
+            XGrabKey(display_, key, ControlMask | lock, DefaultRootWindow(display_), False,
+                     GrabModeAsync, GrabModeAsync);
+        }
+        XSync(display_, False);
+        return true;
+    }
+
     bool waitForPress(const char* keyName) {
         return waitUntil([&] { return pump(), !pressesOf(keyName).empty(); }, 5s);
     }
@@ -209,6 +221,31 @@ TEST_F(HotKeyPaste, ADigitBeyondTheHistoryReachesTheApplicationUnchanged) {
     EXPECT_EQ(recorder.pressesOf("9"), std::vector<unsigned>{ControlMask});
     EXPECT_TRUE(recorder.pressesOf("v").empty()) << recorder.describe();
     EXPECT_EQ(clipboard.text(), "only");
+}
+
+TEST(HotKeyGrabConflict, AChordAnotherProgramHoldsIsReportedAndTheRestStillWork) {
+    XvfbSession x({.tray = true});
+    ASSERT_TRUE(x.ok()) << x.error();
+    KeyRecorder other(x.display());
+    ASSERT_TRUE(other.grabWithCtrl("4"));
+    TarnwickApp app(x);
+    Clipboard clipboard(x);
+    Desktop desktop(x);
+    ASSERT_TRUE(app.waitForStatusIcon());
+    ASSERT_TRUE(app.chooseFromStatusMenu("Settings"));  // ctrl on: the digits are grabbed
+    ASSERT_TRUE(app.waitForWindow());
+    const std::string report = "Another program holds ctrl+4";
+    ASSERT_TRUE(waitUntil(
+        [&] { return app.process().standardOutput().find(report) != std::string::npos; }, 5s))
+        << app.process().standardOutput();
+
+    PasteTarget target(x);
+    ASSERT_TRUE(target.ready());
+    ASSERT_TRUE(clipboard.copyText("one"));
+    ASSERT_TRUE(desktop.key("ctrl+1"));
+    ASSERT_TRUE(target.waitForText("one"));
+    ASSERT_TRUE(desktop.key("ctrl+4"));
+    EXPECT_TRUE(other.waitForPress("4")) << "the other program keeps its chord";
 }
 
 }  // namespace
