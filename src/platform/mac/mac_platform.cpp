@@ -1,0 +1,20 @@
+#include <ApplicationServices/ApplicationServices.h>
+
+#include "platform/Platform.h"
+
+namespace tarnwick {
+
+ModifierTitles modifierTitles() {
+    return {"fn", "control", "command"};
+}
+
+void prepareApplication() {}
+
+void finishApplicationStartup() {
+    // The bundle declares LSUIElement, so the process starts without a Dock
+    // presence; from here on it is a regular application.
+    ProcessSerialNumber self = {0, kCurrentProcess};
+    TransformProcessType(&self, kProcessTransformToForegroundApplication);
+}
+
+}  // namespace tarnwick
