@@ -8,11 +8,14 @@ class QRect;
 
 namespace tarnwick {
 
-// The small square in the corner of a row with several lines; drawn by the
-// document view, or above the field editor while its row is being edited.
+// The small square in the corner of a row with several lines; pressing it
+// expands or collapses the row. Drawn by the document view, or above the field
+// editor while its row is being edited; the document view routes presses in
+// its square to it.
 class UserInterface::MyExpandButton {
 public:
     MyExpandButton() = default;
+    explicit MyExpandButton(const layout::Frame& frame) : frame(frame) {}
 
     // Draws the button into target (its frame in the painter's coordinates).
     void paint(QPainter& painter, const QRect& target) const;
