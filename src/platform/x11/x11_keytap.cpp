@@ -47,6 +47,7 @@ public:
 private:
     void run();
     void onKeyPress(const XKeyEvent& press);
+    void onMappingChanged(XMappingEvent& change);
     void applyGrabs();
     void reportRefused(const std::vector<x11::Chord>& refused);
     bool takeOwnChord(KeyCode key);
@@ -131,6 +132,7 @@ void X11KeyTap::run() {
             XEvent event;
             XNextEvent(display, &event);
             if (event.type == KeyPress) onKeyPress(event.xkey);
+            if (event.type == MappingNotify) onMappingChanged(event.xmapping);
         }
         if (stopping_ || regrab_) continue;
         poll(fds, 2, -1);
@@ -166,6 +168,18 @@ void X11KeyTap::onKeyPress(const XKeyEvent& press) {
     mainThread_.post([this, alive = alive_, decision, typed] {
         if (*alive) pasteOnMainThread(decision, typed);
     });
+}
+
+void X11KeyTap::onMappingChanged(XMappingEvent& change) {
+    XRefreshKeyboardMapping(&change);
+    // Tools that type arbitrary text remap spare keys all the time: grab
+    // again only when a key the filter knows has moved.
+    x11::KeyTable keys(display_.get());
+    const x11::ModifierLayout layout = x11::readModifierLayout(display_.get());
+    if (keys == *keys_ && layout.numLockMask == layout_.numLockMask) return;
+    keys_ = keys;
+    layout_ = layout;
+    regrab_ = true;
 }
 
 bool X11KeyTap::takeOwnChord(KeyCode key) {

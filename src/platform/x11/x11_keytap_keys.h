@@ -41,6 +41,8 @@ public:
     KeyCode xKeyCode(int filterKeyCode) const;   // 0 when the keyboard lacks it
     std::string name(KeyCode xKeyCode) const;
 
+    friend bool operator==(const KeyTable&, const KeyTable&) = default;
+
 private:
     std::array<int, 256> toFilter_{};
 };
