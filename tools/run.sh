@@ -5,7 +5,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-bash "$root/tools/setup.sh" release
+bash "$root/tools/setup.sh" release tarnwick
 
 if [[ "$(uname -s)" == Darwin ]]; then
   # Launched through the bundle so that the status item and the logo are found.

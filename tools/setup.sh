@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs whatever the build and the tests need and is still missing, then
 # configures and builds Tarnwick with one CMake preset.
-#   bash tools/setup.sh [debug|release|ci|asan|tsan]     (default: debug)
+#   bash tools/setup.sh [debug|release|ci|asan|tsan] [target...]
+# (default: the debug preset, every target)
 # A second run installs nothing and only rebuilds what changed.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 preset="${1:-debug}"
+targets=("${@:2}")
 
 say() { echo "tools/setup.sh: $*" >&2; }
 
@@ -72,7 +74,12 @@ configure_and_build() {
   fi
   cd "$root"
   cmake --preset "$preset" "${extra[@]}" > /dev/null
-  cmake --build --preset "$preset" --parallel "$(getconf _NPROCESSORS_ONLN 2> /dev/null || echo 2)"
+  local build=(cmake --build --preset "$preset"
+    --parallel "$(getconf _NPROCESSORS_ONLN 2> /dev/null || echo 2)")
+  if [[ ${#targets[@]} -gt 0 ]]; then
+    build+=(--target "${targets[@]}")
+  fi
+  "${build[@]}"
 }
 
 case "$(uname -s)" in

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Takes the README's picture of the window: the release build on a private X
+# server, three texts copied from another application, "Settings" chosen from
+# the status menu, and the window cut out of the screen.
+#   bash tools/screenshot.sh [output.png]       (default: docs/window.png)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+output="${1:-$root/docs/window.png}"
+bash "$root/tools/setup.sh" release tarnwick > /dev/null
+command -v import > /dev/null || { echo "needs ImageMagick (Debian: imagemagick)" >&2; exit 1; }
+source "$root/tools/xsession.sh"
+trap xsession_stop EXIT
+
+# A screen lower than the window, so the window is clamped to a README-sized height.
+xsession_start 1280x640
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
+"$root/build/release/bin/tarnwick" > /dev/null 2>&1 &
+xsession_pids=("$!" "${xsession_pids[@]}")
+xsession_wait 100 xsession_status_icon
+
+copy() {
+  printf '%s' "$1" | xclip -selection clipboard -i
+  sleep 0.6  # one polling interval and more, so each copy is its own entry
+}
+copy "git log --oneline --graph --all"
+copy $'Dear Sam,\nthe meeting moved to Thursday, 10:30.\nSee you there!'
+copy "https://example.org/tarnwick/docs"
+copy "Tarnwick keeps what you copy."
+xsession_open_settings
+sleep 1
+
+window="$(xdotool search --onlyvisible --name '^Tarnwick$' | head -1)"
+mkdir -p "$(dirname "$output")"
+import -window "$window" "$output"
+echo "wrote $output" >&2
