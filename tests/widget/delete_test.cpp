@@ -75,7 +75,7 @@ TEST_F(RowsTest, DeleteAllFromEitherMenuEmptiesEverything) {
         EXPECT_EQ(doc().editingField(), nullptr);
         // A later click commits nothing: no sound, nothing written.
         const int writes = harness.pasteboard.writes.size();
-        QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
+        clickOnWindow();
         EXPECT_EQ(alert.beeps, 0);
         EXPECT_EQ(harness.pasteboard.writes.size(), writes);
     }
@@ -104,7 +104,7 @@ TEST_F(RowsTest, DeleteDropsThePendingIndexEdit) {
     item(menu, QStringLiteral("Delete"))->trigger();
     EXPECT_EQ(shownRows(), "A C D");
     EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
-    QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
+    clickOnWindow();
     EXPECT_EQ(shownRows(), "A C D");
     EXPECT_EQ(alert.beeps, 0);
 }

@@ -108,6 +108,17 @@ protected:
         }
     }
 
+    void clickOnWindow() {
+        QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
+    }
+    // Another application copies text; waits until it is the newest entry.
+    bool copyToRowOne(const QString& text) {
+        harness.pasteboard.copyFromOtherApp(text);
+        return harness.pumpUntil([&] {
+            return !engine().bufferArray.isEmpty() && engine().bufferArray.first() == text;
+        });
+    }
+
     // A press and release on the row's expand button.
     void pressExpandButton(UserInterface::CopiedTextField* field) {
         ASSERT_NE(field->expandButton, nullptr);

@@ -60,7 +60,7 @@ protected:
                 QTest::keyClick(&editor(), Qt::Key_Return);
                 break;
             case Commit::windowClick:
-                QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
+                clickOnWindow();
                 break;
             case Commit::copiedClick:
                 click(copied(typedRow == 1 ? 2 : 1));
@@ -155,10 +155,7 @@ TEST_F(RowsTest, ARefusedClipboardWriteIsReportedAndTheMoveKept) {
 // not taken for a new copy, and a later copy still arrives.
 TEST_F(RowsTest, MovingRowOneWithPollingRunningAddsNothing) {
     harness.start();
-    for (const char* text : {"C", "B", "A"}) {
-        harness.pasteboard.copyFromOtherApp(QString::fromUtf8(text));
-        ASSERT_TRUE(harness.pumpUntil([&] { return engine().bufferArray.first() == text; }));
-    }
+    for (const char* text : {"C", "B", "A"}) ASSERT_TRUE(copyToRowOne(text));
     click(index(1));
     typeKeys(QStringLiteral("3"));
     QTest::keyClick(&editor(), Qt::Key_Return);
