@@ -16,6 +16,8 @@ public:
     ~CopiedTextField() override;
 
     void setStringValue(const QString& text) override;
+    // The entry's text itself, shared with the history list.
+    const QString& text() const { return text_; }
 
     void mouseDown(const RowMouseEvent& event) override;
     void rightMouseDown(const RowMouseEvent& event) override;

@@ -112,7 +112,8 @@ QStringList DocumentView::rowTexts() const {
     QStringList texts;
     texts.reserve(n / 2);
     for (int row = 1; row <= n / 2; ++row) {
-        texts.append(subviews_[rowmodel::copiedPosition(n, row)]->stringValue());
+        const RowField* field = subviews_[rowmodel::copiedPosition(n, row)].get();
+        texts.append(static_cast<const CopiedTextField*>(field)->text());
     }
     return texts;
 }

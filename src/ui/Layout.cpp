@@ -50,8 +50,13 @@ RowStacker::RowStacker(double documentHeight, double widthBase, double indexHeig
 RowFrames RowStacker::next(double copiedHeight) {
     RowFrames row;
     row.rowNumber = ++rowNumber_;
-    row.digits = digitCount(row.rowNumber);
-    const double indexWidth = indexWidth_(row.digits);
+    if (row.rowNumber >= nextDigitAt_) {
+        digits_ = digitCount(row.rowNumber);
+        nextDigitAt_ *= 10;
+        indexWidthNow_ = indexWidth_(digits_);
+    }
+    row.digits = digits_;
+    const double indexWidth = indexWidthNow_;
     row.index = {gapAroundCopiedText, documentHeight_ - (indexHeight_ + top_), indexWidth,
                  indexHeight_};
     top_ += copiedHeight;

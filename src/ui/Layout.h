@@ -82,6 +82,10 @@ private:
     std::function<double(int)> indexWidth_;
     int rowNumber_ = 0;
     double top_ = 3;  // the running offset from the document's top edge
+    // The index width changes only where the digit count does.
+    int digits_ = 0;
+    long long nextDigitAt_ = 1;
+    double indexWidthNow_ = 0;
 };
 
 // Number of decimal digits of a row number (r >= 1).
