@@ -101,8 +101,9 @@ TEST_F(EditingTest, ARefusedClipboardWriteIsReportedAndTheEditKept) {
 }
 
 TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit) {
-    click(index(2));
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(2));
+    UserInterface::IndexTextField* moved = index(2);
+    click(moved);
+    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, moved);
     type(QStringLiteral("7"));
     // Below the rows: the click reaches the window itself.
     const QPoint below(20, doc().height() + 40);
@@ -110,8 +111,10 @@ TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit)
     EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
     EXPECT_EQ(doc().editingField(), nullptr);
     EXPECT_FALSE(editor().isVisible());
-    // The commit relaid the window out: the field shows its row number again.
-    EXPECT_EQ(index(2)->stringValue(), "2");
+    // Row 7 of three is the last row; the layout renumbered the moved row.
+    EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));
+    EXPECT_EQ(moved, index(3));
+    EXPECT_EQ(moved->stringValue(), "3");
 
     click(copied(1));
     QTest::mouseClick(ui.helpWindow, Qt::RightButton, Qt::NoModifier, QPoint(395, 10));
@@ -126,12 +129,17 @@ TEST_F(EditingTest, ClickOnACopiedFieldCommitsAndClearsThePendingIndexEdit) {
 }
 
 TEST_F(EditingTest, ReturnInAnIndexFieldCommitsIt) {
-    click(index(2));
-    type(QStringLiteral("9"));
-    EXPECT_EQ(index(2)->stringValue(), "9");
+    UserInterface::IndexTextField* moved = index(3);
+    click(moved);
+    type(QStringLiteral("1"));
+    EXPECT_EQ(moved->stringValue(), "1");
     QTest::keyClick(&editor(), Qt::Key_Return);
-    EXPECT_EQ(index(2)->stringValue(), "2");
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(2));
+    EXPECT_EQ(engine().bufferArray, QStringList({"c", "a", "b"}));
+    EXPECT_EQ(clipboard(), "c");
+    EXPECT_EQ(moved, index(1));
+    EXPECT_EQ(moved->stringValue(), "1");
+    // Return leaves the edit pending; the next click commits it once more.
+    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, moved);
 }
 
 }  // namespace
