@@ -93,14 +93,18 @@ cpu_ticks() { # utime + stime, in clock ticks
   done
   echo "$total"
 }
-cpu_ns() { # time on CPU of every thread, in nanoseconds (finer than ticks)
-  local pid total=0 file
+thread_ns() { # "tid nanoseconds-on-CPU" for every thread (finer than ticks)
+  local pid file
   for pid in $(family "$@"); do
     for file in /proc/"$pid"/task/*/schedstat; do
-      total=$((total + $(awk '{ print $1 }' "$file" 2> /dev/null || echo 0)))
+      [[ -r "$file" ]] && echo "${file//[^0-9]/ } $(awk '{ print $1 }' "$file" 2> /dev/null)"
     done
-  done
-  echo "$total"
+  done | awk 'NF >= 2 { print $(NF - 1), $NF }'
+}
+# CPU nanoseconds spent between two thread_ns readings; a thread that ended
+# in between takes its time along (a slight under-count, never negative).
+ns_between() {
+  awk 'FNR == NR { start[$1] = $2; next } { total += $2 - ($1 in start ? start[$1] : 0) } END { print total + 0 }' "$1" "$2"
 }
 rss_kb() {
   local pid total=0
@@ -118,13 +122,15 @@ measure_idle() {
   slice=$(awk -v s="$idle_seconds" -v n="$slices" 'BEGIN { print s / n }')
   ticks0a=$(cpu_ticks "$tarnwick_pid")
   ticks0b=$(cpu_ticks "$copyq_pid")
-  local a=() b=() i na nb
+  local a=() b=() i
   for ((i = 0; i < slices; ++i)); do
-    na=$(cpu_ns "$tarnwick_pid")
-    nb=$(cpu_ns "$copyq_pid")
+    thread_ns "$tarnwick_pid" > "$work/a0"
+    thread_ns "$copyq_pid" > "$work/b0"
     sleep "$slice"
-    a+=($(($(cpu_ns "$tarnwick_pid") - na)))
-    b+=($(($(cpu_ns "$copyq_pid") - nb)))
+    thread_ns "$tarnwick_pid" > "$work/a1"
+    thread_ns "$copyq_pid" > "$work/b1"
+    a+=("$(ns_between "$work/a0" "$work/a1")")
+    b+=("$(ns_between "$work/b0" "$work/b1")")
   done
   local tck
   tck=$(getconf CLK_TCK)
