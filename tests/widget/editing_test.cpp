@@ -144,3 +144,32 @@ TEST_F(EditingTest, ReturnInAnIndexFieldCommitsIt) {
 
 }  // namespace
 }  // namespace tarnwick::test
+
+namespace tarnwick::test {
+namespace {
+
+TEST_F(WindowTest, ExpandButtonStaysAboveTheFieldEditor) {
+    ui.help();
+    addRows({"one line", "two\nlines"});
+    ASSERT_NE(copied(1)->expandButton, nullptr);
+    ASSERT_EQ(copied(2)->expandButton, nullptr);
+    QWidget* overlay = nullptr;
+    for (QObject* child : doc().children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget && widget != doc().editor()) overlay = widget;
+    }
+    ASSERT_NE(overlay, nullptr);
+    click(copied(1));
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->geometry(), doc().expandButtonRect(copied(1)));
+    // Drawn after the editor, so above it.
+    EXPECT_GT(doc().children().indexOf(overlay), doc().children().indexOf(doc().editor()));
+    // Its corner: the far right of the field, at its top.
+    const QRect field = doc().qtRect(copied(1));
+    EXPECT_EQ(overlay->geometry(), QRect(field.right() - 9, field.top(), 10, 10));
+    click(copied(2));
+    EXPECT_FALSE(overlay->isVisible());
+}
+
+}  // namespace
+}  // namespace tarnwick::test
