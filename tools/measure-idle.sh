@@ -24,10 +24,20 @@ sleep 2  # let the window settle before counting
 echo "resident memory with the window open: $(awk '/^VmRSS/ { print $2, $3 }' "/proc/$pid/status")"
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
+# Per thread: "tid name ticks", to tell the polling thread from the main loop.
+threadTicks() {
+  local task
+  for task in /proc/"$pid"/task/*; do
+    echo "${task##*/} $(tr ' ' '_' < "$task/comm") $(awk '{ print $14 + $15 }' "$task/stat")"
+  done
+}
 hz="$(getconf CLK_TCK)"
 before="$(ticks)"
+threadsBefore="$(threadTicks)"
 sleep "$seconds"
 after="$(ticks)"
+join <(echo "$threadsBefore" | sort) <(threadTicks | sort) |
+  awk '{ printf "  thread %s (%s): %d ticks\n", $1, $2, $5 - $3 }'
 awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN {
   printf "idle CPU over %d s with the window open: %d ticks = %.3f s = %.4f %% of one core\n",
     s, t, t / hz, 100 * t / hz / s }'

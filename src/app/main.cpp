@@ -1,20 +1,19 @@
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <cstdio>
+
 #include "app/Globals.h"
 #include "app/LogoPath.h"
 #include "history/BufferChecker.h"
-#include "platform/KeySender.h"
 #include "hotkeys/TapInstaller.h"
+#include "platform/KeySender.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtAlert.h"
 #include "platform/qt/QtMainThread.h"
 #include "platform/qt/QtPasteboard.h"
 #include "ui/UserInterface.h"
-
-#include <QApplication>
-#include <QIcon>
-#include <QMenu>
-#include <QSystemTrayIcon>
-
-#include <cstdio>
 
 using namespace tarnwick;
 
