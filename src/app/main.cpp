@@ -29,6 +29,9 @@ QIcon loadLogo(const char* executablePath) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The resources live in the core library, a static library: without this
+    // the linker drops them, and the built-in logo with them.
+    Q_INIT_RESOURCE(assets);
     prepareApplication();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
