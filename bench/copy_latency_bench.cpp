@@ -121,19 +121,23 @@ int runCopyq(const e2e::XvfbSession& x, const std::vector<std::string>& texts) {
         return 1;
     }
     // One long-lived script polls the peer's history every millisecond and
-    // prints when each text arrived (wall-clock milliseconds).
+    // prints when each text arrived (wall-clock milliseconds). It ends at the
+    // last text, or at its deadline when the peer never got that one.
+    const std::size_t limitMs = texts.size() * 1500 + 10000;
     std::ostringstream script;
-    script << "var seen = []; var last = count(); var deadline = Date.now() + "
-           << (texts.size() * 1500 + 10000) << ";\n"
-           << "while (seen.length < " << texts.size() << " && Date.now() < deadline) {\n"
+    script << "var seen = []; var last = count(); var deadline = Date.now() + " << limitMs
+           << ";\nvar done = false;\n"
+           << "while (!done && Date.now() < deadline) {\n"
            << "  sleep(1); var c = count();\n"
-           << "  if (c != last) { last = c; seen.push(String(Date.now()) + ' ' + str(read(0))); }\n"
+           << "  if (c != last) { last = c; var t = str(read(0));\n"
+           << "    seen.push(String(Date.now()) + ' ' + t); done = t == '" << texts.back()
+           << "'; }\n"
            << "}\nprint(seen.join('\\n') + '\\n');\n";
     auto watcher = peer.eval(script.str());
     Copier copier({.display = x.display(), .texts = texts});
     copier.start();
     copier.join();
-    watcher->waitForExit(std::chrono::seconds(15));
+    watcher->waitForExit(std::chrono::milliseconds(limitMs + 5000));
     std::map<std::string, double> seenAt;
     std::istringstream lines(watcher->standardOutput());
     for (std::string line; std::getline(lines, line);) {
