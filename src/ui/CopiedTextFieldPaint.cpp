@@ -64,26 +64,27 @@ const QString& UserInterface::CopiedTextField::elidedLine(int width) const {
 
 void UserInterface::CopiedTextField::paint(QPainter& painter) const {
     const QRect box = docView->qtRect(this);
-    painter.setPen(QColor(0, 0, 0, 40));
-    painter.drawRect(box.adjusted(0, 0, -1, -1));
-    painter.setPen(docView->palette().color(QPalette::Text));
-    const QRect inner = box.adjusted(padding, 0, -padding, 0);
+    // Solid fills and text drawn at a point: outlines and rectangle-laid-out
+    // text cost several times more per row, and a repaint draws every
+    // visible row.
+    const QPalette& palette = docView->palette();
+    painter.fillRect(box.adjusted(0, 0, 0, -1), palette.color(QPalette::Base));
+    painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), palette.color(QPalette::Mid));
+    painter.setPen(palette.color(QPalette::Text));
+    const QFontMetrics metrics = docView->fontMetrics();
+    const int inner = box.width() - 2 * padding;
+    const double firstBaseline = box.top() + (tfHt + metrics.ascent() - metrics.descent()) / 2.0;
     if (frame.height <= tfHt) {
-        painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, elidedLine(inner.width()));
+        painter.drawText(QPointF(box.left() + padding, firstBaseline), elidedLine(inner));
     } else {
         // Expanded: one line per line feed, as many as the row has room for.
-        const QFontMetrics metrics = docView->fontMetrics();
         const int lines = static_cast<int>((frame.height - tfHt) / labelHt) + 1;
-        int y = box.top() + static_cast<int>((tfHt - metrics.height()) / 2);
         qsizetype start = 0;
         for (int line = 0; line < lines && start <= text_.size(); ++line) {
             qsizetype end = text_.indexOf(QLatin1Char('\n'), start);
             if (end < 0) end = text_.size();
-            const QString piece =
-                elideMiddle(text_.mid(start, end - start), inner.width(), metrics);
-            painter.drawText(QRect(inner.left(), y, inner.width(), metrics.height()),
-                             Qt::AlignLeft | Qt::AlignVCenter, piece);
-            y += static_cast<int>(labelHt);
+            const QString piece = elideMiddle(text_.mid(start, end - start), inner, metrics);
+            painter.drawText(QPointF(box.left() + padding, firstBaseline + line * labelHt), piece);
             start = end + 1;
         }
     }
