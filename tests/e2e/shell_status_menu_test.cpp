@@ -35,6 +35,14 @@ TEST_F(StatusMenuTest, StaysUpWithItsStatusIconAndNoWindow) {
         << "the window opened although a tray exists";
 }
 
+TEST_F(StatusMenuTest, StatusIconShowsTheLogo) {
+    const auto icon = app.waitForStatusIcon();
+    ASSERT_TRUE(icon);
+    // A missing image leaves the icon one flat colour; the logo has many.
+    EXPECT_TRUE(waitUntil([&] { return x.x().distinctColours(*icon) > 8; }, 5s))
+        << "the status icon is blank: " << x.x().distinctColours(*icon) << " colour(s)";
+}
+
 TEST_F(StatusMenuTest, SettingsShowsTheWindowAndClosingItKeepsTheProgram) {
     ASSERT_TRUE(app.chooseFromStatusMenu("Settings"));
     const auto window = app.waitForWindow();

@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <set>
+
 namespace tarnwick::e2e {
 
 namespace {
@@ -49,6 +51,21 @@ bool XConnection::isViewable(unsigned long window) const {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display_, window, &attributes) == 0) return false;
     return attributes.map_state == IsViewable;
+}
+
+int XConnection::distinctColours(unsigned long window) const {
+    if (display_ == nullptr) return 0;
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display_, window, &attributes) == 0) return 0;
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return 0;
+    std::set<unsigned long> colours;
+    for (int y = 0; y < attributes.height; ++y) {
+        for (int x = 0; x < attributes.width; ++x) colours.insert(XGetPixel(image, x, y));
+    }
+    XDestroyImage(image);
+    return static_cast<int>(colours.size());
 }
 
 std::optional<std::string> XConnection::windowName(unsigned long window) const {

@@ -26,6 +26,9 @@ public:
     bool requestClose(unsigned long window) const;
     // Whether the window exists and is mapped (viewable).
     bool isViewable(unsigned long window) const;
+    // How many different pixel values the window shows now (0 when it cannot
+    // be read): 1 means a blank area.
+    int distinctColours(unsigned long window) const;
     // Name of the window (WM_NAME), none when it has none or is gone.
     std::optional<std::string> windowName(unsigned long window) const;
 
