@@ -1,0 +1,112 @@
+// Main-thread cost of the row operations that rewrite the row order and the
+// history as the window grows: a typed move across every row, a delete, and an
+// expand followed by a collapse.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <ctime>
+
+#include "history/BufferChecker.h"
+#include "support/FakeMainThread.h"
+#include "support/FakePasteboard.h"
+#include "support/FakeServices.h"
+#include "ui/CopiedTextField.h"
+#include "ui/DocumentView.h"
+#include "ui/IndexTextField.h"
+#include "ui/RowModel.h"
+#include "ui/UserInterface.h"
+
+namespace {
+
+using namespace tarnwick;
+
+// One shown window on fakes with rows entries, every tenth row pinned where the
+// pin is offered, as a user with a few pinned rows has it.
+struct Window {
+    explicit Window(int rows) : engine(pasteboard, mainThread), ui({engine, keySender, alert}) {
+        ui.help();
+        for (int i = 0; i < rows; ++i) add(QStringLiteral("entry number %1").arg(i));
+        for (int row = 3; row <= std::min(rows, 10); row += 4) index(row)->togglePinned();
+        QCoreApplication::processEvents();
+    }
+
+    void add(const QString& text) { engine.bufferArray = ui.addTextField(text); }
+    DocumentView& doc() { return *ui.documentView; }
+    UserInterface::IndexTextField* index(int row) {
+        return static_cast<UserInterface::IndexTextField*>(
+            doc().at(rowmodel::indexPosition(doc().count(), row)));
+    }
+    UserInterface::CopiedTextField* copied(int row) {
+        return static_cast<UserInterface::CopiedTextField*>(
+            doc().at(rowmodel::copiedPosition(doc().count(), row)));
+    }
+
+    test::FakePasteboard pasteboard;
+    test::FakeMainThread mainThread;
+    test::FakeKeySender keySender;
+    test::FakeAlert alert;
+    BufferChecker engine;
+    UserInterface ui;
+};
+
+// CPU time of the calling (main) thread.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The oldest row typed to row 1 (the clipboard is rewritten), then back.
+void moveAcrossAllRows(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    Window window(rows);
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        UserInterface::IndexTextField* field = window.index(rows);
+        field->setStringValue(QStringLiteral("1"));
+        field->updateOrder();
+        field->setStringValue(QString::number(rows));
+        field->updateOrder();
+        state.SetIterationTime((threadSeconds() - start) / 2);
+    }
+}
+BENCHMARK(moveAcrossAllRows)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Deleting row 2 (the older rows close the gap around the pinned ones); a new
+// entry takes its place outside the measured time.
+void deleteOneRow(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    Window window(rows);
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        window.copied(2)->deleteRow();
+        state.SetIterationTime(threadSeconds() - start);
+        window.add(QStringLiteral("refill"));
+    }
+}
+BENCHMARK(deleteOneRow)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void expandAndCollapse(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    Window window(rows);
+    window.add(QStringLiteral("three\nline\ntext"));
+    UserInterface::CopiedTextField* field = window.copied(1);
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        field->expand();
+        field->expand();
+        state.SetIterationTime((threadSeconds() - start) / 2);
+    }
+}
+BENCHMARK(expandAndCollapse)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
