@@ -44,7 +44,6 @@ int main(int argc, char* argv[]) {
 
     BufferChecker engine(pasteboard, mainThread);
     bufferChecker = &engine;
-    pasteboard.setChangeListener([&engine] { engine.clipboardMayHaveChanged(); });
 
     const QIcon logo = loadLogo(argv[0]);
     app.setWindowIcon(logo);

@@ -19,7 +19,12 @@ std::int64_t nowNs() {
 
 BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
                              std::chrono::milliseconds pollInterval)
-    : pasteboard_(pasteboard), mainThread_(mainThread), pollInterval_(pollInterval) {}
+    : pasteboard_(pasteboard),
+      mainThread_(mainThread),
+      pollInterval_(pollInterval),
+      reportsChanges_(pasteboard.reportsChanges()) {
+    pasteboard_.setChangeListener([this] { clipboardMayHaveChanged(); });
+}
 
 BufferChecker::~BufferChecker() {
     stopping_ = true;
@@ -30,6 +35,7 @@ BufferChecker::~BufferChecker() {
     wake_.notify_all();
     mainThreadDone.mutate([](bool& done) { done = true; });
     if (pollingThread_.joinable()) pollingThread_.join();
+    pasteboard_.setChangeListener({});
 }
 
 void BufferChecker::setRowAdder(RowAdder adder) {
@@ -47,7 +53,9 @@ void BufferChecker::startBufferUpdating() {
         // Announce the pass before looking at the permission: a pausing thread
         // that then sees updatingBuffer false knows no pass can still look.
         updatingBuffer.mutate([](bool& busy) { busy = true; });
-        if (updateBuffer.value()) {
+        // Only a pass that may find something hands a step to the main thread,
+        // so an idle program does not wake its main thread four times a second.
+        if (updateBuffer.value() && (mayHaveChanged_.exchange(false) || !reportsChanges_)) {
             mainThreadDone.mutate([](bool& done) { done = false; });
             stepPending_ = true;
             mainThread_.post([this] { runPendingStep(); });
@@ -79,6 +87,7 @@ void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point pas
 
 void BufferChecker::clipboardMayHaveChanged() {
     unpolledChange_.store(true, std::memory_order_release);
+    mayHaveChanged_ = true;
     {
         std::lock_guard lock(wakeMutex_);
         changeHint_ = true;
@@ -175,6 +184,8 @@ bool BufferChecker::plainPasteNeedsRewrite() const {
 }
 
 void BufferChecker::publish() {
+    // Every writer of the history publishes: the next pass must compare anew.
+    mayHaveChanged_ = true;
     publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
     publishedNeedsRewrite_.store(differsFromEntryZero(clipboardText()), std::memory_order_release);
 }

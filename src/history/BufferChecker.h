@@ -101,9 +101,13 @@ private:
     Pasteboard& pasteboard_;
     MainThread& mainThread_;
     const std::chrono::milliseconds pollInterval_;
+    const bool reportsChanges_;
     RowAdder rowAdder_;
 
     std::atomic<bool> stepPending_{false};
+    // Set by every clipboard change report, history change and resume; a pass
+    // that finds it clear has nothing to look at.
+    std::atomic<bool> mayHaveChanged_{true};
     std::atomic<bool> stopping_{false};
     std::thread pollingThread_;
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace tarnwick {
@@ -21,6 +22,12 @@ public:
     // Grows whenever the contents may have changed (another owner, our own
     // writes), so an unchanged clipboard need not be read again.
     virtual std::uint64_t changeCount() const = 0;
+
+    // Whether changes made by other applications reach the change listener
+    // reliably. Where they do not, every polling pass has to look.
+    virtual bool reportsChanges() const { return false; }
+    // Called on the main thread on every change the platform reports.
+    virtual void setChangeListener(std::function<void()> listener) { (void)listener; }
 };
 
 }  // namespace tarnwick

@@ -11,6 +11,10 @@ struct ModifierTitles {
 };
 ModifierTitles modifierTitles();
 
+// Whether QClipboard reports every change another application makes (X11
+// does, through XFixes; on macOS only the pasteboard's change count tells).
+bool clipboardReportsChanges();
+
 // Runs before the application object exists. On X11 without a reachable
 // display it selects Qt's offscreen platform, so that start-up can report the
 // missing key tap in its own words instead of Qt aborting.

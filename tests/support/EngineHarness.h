@@ -13,8 +13,9 @@ namespace tarnwick::test {
 // An engine on fakes with a fast polling thread; the test thread plays the
 // main thread by draining the fake queue.
 struct EngineHarness {
-    explicit EngineHarness(std::chrono::milliseconds interval = std::chrono::milliseconds(2))
-        : engine(pasteboard, mainThread, interval) {}
+    explicit EngineHarness(std::chrono::milliseconds interval = std::chrono::milliseconds(2),
+                           bool clipboardReportsChanges = true)
+        : pasteboard(clipboardReportsChanges), engine(pasteboard, mainThread, interval) {}
 
     void start() { engine.startPolling(); }
 

@@ -92,6 +92,33 @@ TEST(Engine, AnUnchangedClipboardIsNotReadAgain) {
     EXPECT_EQ(h.pasteboard.reads, readsAfterAdd);
 }
 
+TEST(Engine, AnIdleEngineLeavesTheMainThreadAlone) {
+    EngineHarness h;
+    h.start();
+    ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
+    h.pumpFor(20ms);
+    // Dozens of passes run in this span; none may need the main thread.
+    int steps = 0;
+    const auto until = std::chrono::steady_clock::now() + 100ms;
+    while (std::chrono::steady_clock::now() < until) {
+        steps += h.mainThread.runPending();
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(steps, 0);
+    // A change still gets through at once.
+    EXPECT_TRUE(h.copyAndExpect("B", {"B", "A"}));
+}
+
+TEST(Engine, WithoutChangeReportsEveryPassLooks) {
+    // A platform that does not report other owners' copies (macOS) still
+    // gets every copy through the plain quarter-second polling.
+    EngineHarness h(2ms, false);
+    h.start();
+    ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
+    ASSERT_TRUE(h.copyAndExpect("B", {"B", "A"}));
+    EXPECT_TRUE(h.copyAndExpect("A", {"A", "B", "A"}));
+}
+
 TEST(Engine, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     // The clipboard did not change, but entry 0 did: the next pass must compare
     // anew, exactly as a pass that always reads would.
@@ -101,6 +128,7 @@ TEST(Engine, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     ASSERT_TRUE(h.copyAndExpect("B", {"B", "A"}));
     h.engine.lastAdded = "X";            // as if B had been written back by a paste
     h.engine.bufferArray[0] = "edited";  // an edit after a cut leaves the clipboard alone
+    h.engine.publish();
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray.size() == 3; }));
     EXPECT_EQ(h.engine.bufferArray, QStringList({"B", "edited", "A"}));
 }

@@ -20,7 +20,8 @@ const KeyEvent pasteChord = keyDown(keycode::V, cmd);
 // The filter on the real engine over fakes, history {"C", "B", "A"} with "C"
 // on the clipboard; the test thread is the main thread.
 struct FilterHarness : EngineHarness {
-    FilterHarness() : EngineHarness(250ms), filter(engine) {
+    // Change reports are delivered by copyFromOtherApp below, as the test decides.
+    FilterHarness() : EngineHarness(250ms, false), filter(engine) {
         engine.bufferArray = {"C", "B", "A"};
         engine.lastAdded = "C";
         pasteboard.copyFromOtherApp("C");

@@ -17,4 +17,6 @@ void finishApplicationStartup() {
     TransformProcessType(&self, kProcessTransformToForegroundApplication);
 }
 
+bool clipboardReportsChanges() { return false; }
+
 }  // namespace tarnwick

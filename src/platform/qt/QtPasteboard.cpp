@@ -4,12 +4,18 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/Platform.h"
+
 namespace tarnwick {
 
 QtPasteboard::QtPasteboard() : clipboard_(QGuiApplication::clipboard()) {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard) noteChange();
     });
+}
+
+bool QtPasteboard::reportsChanges() const {
+    return clipboardReportsChanges();
 }
 
 void QtPasteboard::noteChange() {

@@ -20,8 +20,11 @@ public:
     std::optional<QString> string() const override;
     std::uint64_t changeCount() const override { return changeCount_; }
 
+    bool reportsChanges() const override;
     // Called on every change the platform reports (another owner, our writes).
-    void setChangeListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    void setChangeListener(std::function<void()> listener) override {
+        listener_ = std::move(listener);
+    }
 
 private:
     void noteChange();

@@ -3,11 +3,14 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+// Xlib's macros clash with Qt's names: include it after Qt.
 #include <X11/Xlib.h>
 
 namespace tarnwick {
 
-ModifierTitles modifierTitles() { return {"alt", "super", "ctrl"}; }
+ModifierTitles modifierTitles() {
+    return {"alt", "super", "ctrl"};
+}
 
 void prepareApplication() {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
@@ -20,5 +23,9 @@ void prepareApplication() {
 }
 
 void finishApplicationStartup() {}
+
+bool clipboardReportsChanges() {
+    return true;
+}
 
 }  // namespace tarnwick
