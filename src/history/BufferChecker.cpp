@@ -68,31 +68,36 @@ void BufferChecker::startBufferUpdating() {
 
 void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point passStart) {
     std::unique_lock lock(wakeMutex_);
-    const auto deadline = passStart + pollInterval_;
-    while (!stopping_) {
-        if (wake_.wait_until(lock, deadline, [this] { return changeHint_; })) {
-            changeHint_ = false;
-            // A change report wakes the next pass early, but never closer than
-            // one interval to the previous look at the clipboard.
-            const auto sinceLook = std::chrono::nanoseconds(nowNs() - lastLookNs_.load());
-            if (sinceLook >= pollInterval_) return;
-            const auto earliest = std::chrono::steady_clock::now() + (pollInterval_ - sinceLook);
-            wake_.wait_until(lock, std::min(earliest, deadline),
-                             [this] { return stopping_.load(); });
-            return;
-        }
-        return;
+    const auto woken = [this] { return changeHint_ || stopping_; };
+    bool hinted = wake_.wait_until(lock, passStart + pollInterval_, woken);
+    if (!hinted && reportsChanges_) {
+        // Where every change is reported, a pass without one would find
+        // nothing: sleep until there is something to look at.
+        wake_.wait(lock, woken);
+        hinted = true;
+    }
+    if (!hinted || stopping_) return;
+    changeHint_ = false;
+    // A report wakes the next pass at once, but never closer than one
+    // interval to the previous look at the clipboard.
+    const auto sinceLook = std::chrono::nanoseconds(nowNs() - lastLookNs_.load());
+    if (sinceLook < pollInterval_) {
+        wake_.wait_for(lock, pollInterval_ - sinceLook, [this] { return stopping_.load(); });
     }
 }
 
-void BufferChecker::clipboardMayHaveChanged() {
-    unpolledChange_.store(true, std::memory_order_release);
+void BufferChecker::wakePolling() {
     mayHaveChanged_ = true;
     {
         std::lock_guard lock(wakeMutex_);
         changeHint_ = true;
     }
     wake_.notify_all();
+}
+
+void BufferChecker::clipboardMayHaveChanged() {
+    unpolledChange_.store(true, std::memory_order_release);
+    wakePolling();
 }
 
 void BufferChecker::runPendingStep() {
@@ -185,7 +190,7 @@ bool BufferChecker::plainPasteNeedsRewrite() const {
 
 void BufferChecker::publish() {
     // Every writer of the history publishes: the next pass must compare anew.
-    mayHaveChanged_ = true;
+    wakePolling();
     publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
     publishedNeedsRewrite_.store(differsFromEntryZero(clipboardText()), std::memory_order_release);
 }

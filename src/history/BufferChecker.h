@@ -96,6 +96,7 @@ private:
     bool clipboardMayDifferFromLastLook() const;
     const std::optional<QString>& clipboardText() const;
     bool differsFromEntryZero(const std::optional<QString>& text) const;
+    void wakePolling();
     void sleepUntilNextPass(std::chrono::steady_clock::time_point passStart);
 
     Pasteboard& pasteboard_;
