@@ -91,7 +91,6 @@ int runTarnwick(const e2e::XvfbSession& x, const std::vector<std::string>& texts
         seenAt.emplace(text.toStdString(), wallSeconds());
         return window.addTextField(text);
     });
-    pasteboard.setChangeListener([&engine] { engine.clipboardMayHaveChanged(); });
     window.help();
     engine.startPolling();
 

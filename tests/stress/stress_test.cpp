@@ -85,10 +85,8 @@ protected:
             if (!operationRunning) model.arrive(text);
             return ui.addTextField(text);
         });
-        pasteboard.setChangeListener([this] { engine.clipboardMayHaveChanged(); });
     }
     ~StressTest() override {
-        pasteboard.setChangeListener({});
         engine.pauseUpdates();
         QCoreApplication::sendPostedEvents();
         tarnwick::ui = nullptr;
