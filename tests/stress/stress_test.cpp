@@ -311,8 +311,11 @@ TEST_F(StressTest, CopiesAtFiftyPerSecondWhileTheWindowIsWorked) {
             << " s";
     }
     EXPECT_GT(heldLong, 0) << "no copy held the clipboard long enough to check";
-    std::printf("stress: %d copies, %lld arrivals, %d held >= 0.6 s, %d rows at the end;", copies,
-                static_cast<long long>(arrivals.size()), heldLong, rowCount());
+    std::printf(
+        "stress: %d copies, %lld arrivals, %d held >= 0.6 s, %d rows at the end, %d "
+        "clipboard writes refused by the X server;",
+        copies, static_cast<long long>(arrivals.size()), heldLong, rowCount(),
+        refusedWrites.load());
     for (const auto& [name, count] : counts) std::printf(" %s %d", name.c_str(), count);
     std::printf("\n");
 }
