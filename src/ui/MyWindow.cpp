@@ -13,7 +13,7 @@
 namespace tarnwick {
 
 UserInterface::MyWindow::MyWindow(Services services, DocumentView* documentView)
-    : services_(services), documentView_(documentView) {
+    : services_(services), documentView_(documentView), editor_(documentView->editor()) {
     documentView_->editor()->installEventFilter(this);
 }
 
@@ -105,7 +105,9 @@ bool UserInterface::MyWindow::performKeyEquivalent(const KeyEvent& event) {
 }
 
 bool UserInterface::MyWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != documentView_->editor()) return QWidget::eventFilter(watched, event);
+    // Compared by address only: the editor also reports events while the
+    // document view that owns it is being destroyed.
+    if (watched != editor_) return QWidget::eventFilter(watched, event);
     const bool press = event->type() == QEvent::KeyPress;
     if (!press && event->type() != QEvent::ShortcutOverride) return false;
     auto* key = static_cast<QKeyEvent*>(event);

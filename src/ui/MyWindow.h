@@ -44,6 +44,7 @@ private:
 
     Services services_;
     DocumentView* documentView_;
+    const QObject* editor_;  // the document view's field editor, watched for key equivalents
 };
 
 // Translates a key press of the field editor into the key vocabulary of the
