@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's picture of the window: the release build on a private X
-# server, three texts copied from another application, "Settings" chosen from
+# server, twelve texts copied from another application, "Settings" chosen from
 # the status menu, and the window cut out of the screen.
 #   bash tools/screenshot.sh [output.png]       (default: docs/window.png)
 set -euo pipefail
@@ -13,7 +13,7 @@ source "$root/tools/xsession.sh"
 trap xsession_stop EXIT
 
 # A screen lower than the window, so the window is clamped to a README-sized height.
-xsession_start 1280x640
+xsession_start 1280x720
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 "$root/build/release/bin/tarnwick" > /dev/null 2>&1 &
 xsession_pids=("$!" "${xsession_pids[@]}")
@@ -24,8 +24,16 @@ copy() {
   sleep 0.6  # one polling interval and more, so each copy is its own entry
 }
 copy "git log --oneline --graph --all"
+copy "ssh deploy@build-01.internal"
 copy $'Dear Sam,\nthe meeting moved to Thursday, 10:30.\nSee you there!'
 copy "https://example.org/tarnwick/docs"
+copy "Order #48213 ships on Monday"
+copy "The quick brown fox jumps over the lazy dog, then runs all the way around the barn, past the pond and the old mill, and back again before the farmer even notices that anything happened at all."
+copy "kubectl get pods -n staging"
+copy "+44 20 7946 0958"
+copy "SELECT id, name FROM customers WHERE active = 1;"
+copy "Grüße aus Köln 🌷"
+copy "tarnwick-0.1.0.tar.gz"
 copy "Tarnwick keeps what you copy."
 xsession_open_settings
 sleep 1

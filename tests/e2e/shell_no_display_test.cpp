@@ -20,8 +20,13 @@ constexpr const char* tapMessage =
 // A display number with no server behind it.
 std::string absentDisplay() {
     for (int number = 90; number < 200; ++number) {
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+        // Appended piecewise: g++ 12 warns falsely (-Wrestrict) on "a" + s + "b".
+        const std::string digits = std::to_string(number);
+        std::string socket = "/tmp/.X11-unix/X";
+        socket += digits;
+        std::string lock = "/tmp/.X";
+        lock += digits;
+        lock += "-lock";
         if (!std::filesystem::exists(socket) && !std::filesystem::exists(lock)) {
             return ":" + std::to_string(number);
         }
