@@ -8,14 +8,22 @@
 
 namespace tarnwick {
 
-QtPasteboard::QtPasteboard() : clipboard_(QGuiApplication::clipboard()) {
+QtPasteboard::QtPasteboard()
+    : clipboard_(QGuiApplication::clipboard()), reportsChanges_(clipboardReportsChanges()) {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard) noteChange();
     });
 }
 
 bool QtPasteboard::reportsChanges() const {
-    return clipboardReportsChanges();
+    return reportsChanges_;
+}
+
+std::uint64_t QtPasteboard::changeCount() const {
+    // Where other owners' changes go unreported (macOS, with the application
+    // in the background), no count can be trusted: every look reads afresh.
+    if (!reportsChanges_) return ++unreportedLooks_;
+    return changeCount_;
 }
 
 void QtPasteboard::noteChange() {

@@ -18,7 +18,7 @@ public:
     void clearContents() override;
     bool setString(const QString& text) override;
     std::optional<QString> string() const override;
-    std::uint64_t changeCount() const override { return changeCount_; }
+    std::uint64_t changeCount() const override;
 
     bool reportsChanges() const override;
     // Called on every change the platform reports (another owner, our writes).
@@ -30,7 +30,9 @@ private:
     void noteChange();
 
     QClipboard* clipboard_;
+    const bool reportsChanges_;
     std::uint64_t changeCount_ = 0;
+    mutable std::uint64_t unreportedLooks_ = 0;
     std::function<void()> listener_;
 };
 
