@@ -166,6 +166,7 @@ void DocumentView::beginEditing(RowField* field) {
         editor_->document()->setDefaultTextOption(option);
     }
     buttonOverlay_->hide();
+    matchEditorBackground();
     placeEditor();
     editor_->show();
     editor_->raise();
@@ -181,6 +182,15 @@ void DocumentView::endEditing() {
     editor_->hide();
     if (hadFocus && window_) window_->setFocus(Qt::OtherFocusReason);
     update();
+}
+
+void DocumentView::matchEditorBackground() {
+    const auto* index = dynamic_cast<const UserInterface::IndexTextField*>(editingField_);
+    QPalette colours = editor_->palette();
+    colours.setColor(QPalette::Base, index && index->pinned
+                                         ? UserInterface::IndexTextField::pinnedColor()
+                                         : palette().color(QPalette::Base));
+    editor_->setPalette(colours);
 }
 
 void DocumentView::showButtonAboveEditor(bool show) {

@@ -60,6 +60,9 @@ public:
     void beginEditing(RowField* field);
     void endEditing();
     void showButtonAboveEditor(bool show);
+    // The editor shows the edited field's own background: a pinned row's
+    // number stays orange while it is being typed into.
+    void matchEditorBackground();
 
     // Hit-testing and geometry in the widget's top-left coordinates.
     RowField* fieldAt(const QPoint& pos) const;

@@ -66,7 +66,7 @@ void UserInterface::IndexTextField::textDidChange() {
 
 void UserInterface::IndexTextField::paint(QPainter& painter) const {
     const QRect box = docView->qtRect(this);
-    if (pinned) painter.fillRect(box, QColor::fromRgbF(1.0f, 0.5f, 0.0f));
+    if (pinned) painter.fillRect(box, pinnedColor());
     painter.setPen(docView->palette().color(QPalette::Text));
     painter.drawText(box, Qt::AlignCenter, stringValue());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+
 #include <memory>
 
 #include "ui/RowField.h"
@@ -33,6 +35,8 @@ public:
     void togglePinned();
 
     bool pinned = false;
+    // The background of a pinned row's number.
+    static QColor pinnedColor() { return QColor::fromRgbF(1.0f, 0.5f, 0.0f); }
     std::unique_ptr<QMenu> myMenu;
 
 private:

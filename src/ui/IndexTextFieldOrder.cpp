@@ -38,6 +38,7 @@ void UserInterface::IndexTextField::togglePinned() {
         }
     }
     pinned = !pinned;
+    docView->matchEditorBackground();
     docView->update(docView->qtRect(this));
 }
 

@@ -113,6 +113,17 @@ TEST_F(PinTest, PinTwiceGivesPinAndTransparentAgain) {
     EXPECT_EQ(clipboardWrites(), 0);
 }
 
+TEST_F(PinTest, APinnedNumberStaysOrangeWhileItIsTypedInto) {
+    setNumberedRows(3);
+    const QColor plain = editor().palette().color(QPalette::Base);
+    choose(index(2), QStringLiteral("Pin"));  // the field is being edited now
+    EXPECT_EQ(editor().palette().color(QPalette::Base).rgb(), QColor::fromRgbF(1, 0.5, 0).rgb());
+    click(copied(1));  // another field takes the editor
+    EXPECT_EQ(editor().palette().color(QPalette::Base).rgb(), plain.rgb());
+    click(index(2));
+    EXPECT_EQ(editor().palette().color(QPalette::Base).rgb(), QColor::fromRgbF(1, 0.5, 0).rgb());
+}
+
 // A pinned row keeps its number, and with it its hot-key digit, whatever
 // arrives, moves or leaves around it.
 TEST_F(PinTest, APinnedRowKeepsItsNumberThroughArrivalsMovesAndDeletes) {
