@@ -32,7 +32,7 @@ copy "The quick brown fox jumps over the lazy dog, then runs all the way around 
 copy "kubectl get pods -n staging"
 copy "+44 20 7946 0958"
 copy "SELECT id, name FROM customers WHERE active = 1;"
-copy "Grüße aus Köln 🌷"
+copy "Grüße aus Köln, naïve café — שלום"
 copy "tarnwick-0.1.0.tar.gz"
 copy "Tarnwick keeps what you copy."
 xsession_open_settings
