@@ -13,50 +13,21 @@ if [[ "$(uname -s)" == Darwin ]]; then
 fi
 
 binary="$root/build/release/bin/tarnwick"
-helpers=()
 runtimeDir=""
+source "$root/tools/xsession.sh"
 
 stop_helpers() {
-  local pid
-  for pid in "${helpers[@]}"; do
-    kill "$pid" 2> /dev/null || true
-  done
-  for pid in "${helpers[@]}"; do
-    wait "$pid" 2> /dev/null || true
-  done
+  xsession_stop
   if [[ -n "$runtimeDir" ]]; then
     rm -rf "$runtimeDir"
   fi
 }
-
-start_virtual_display() {
-  local numberFile
-  numberFile="$(mktemp)"
-  # -displayfd lets Xvfb pick a free display and write its number once it is ready.
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3> "$numberFile" 2> /dev/null &
-  helpers+=("$!")
-  local tries=0
-  until [[ -s "$numberFile" ]]; do
-    if ((++tries > 100)) || ! kill -0 "${helpers[0]}" 2> /dev/null; then
-      echo "tools/run.sh: Xvfb did not start" >&2
-      rm -f "$numberFile"
-      return 1
-    fi
-    sleep 0.1
-  done
-  export DISPLAY=":$(tr -d '[:space:]' < "$numberFile")"
-  rm -f "$numberFile"
-  trayer --edge top --align right --widthtype request --heighttype pixel --height 32 \
-    > /dev/null 2>&1 &
-  helpers+=("$!")
-  echo "tools/run.sh: no display found; running Tarnwick on the virtual display $DISPLAY" \
-    "(Xvfb, with trayer as the tray). Stop it with Ctrl+C." >&2
-}
-
 trap stop_helpers EXIT
 
 if [[ -z "${DISPLAY:-}" ]]; then
-  start_virtual_display
+  xsession_start 1920x1080 || { echo "tools/run.sh: Xvfb did not start" >&2; exit 1; }
+  echo "tools/run.sh: no display found; running Tarnwick on the virtual display $DISPLAY" \
+    "(Xvfb, with trayer as the tray). Stop it with Ctrl+C." >&2
   if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
     # Qt warns on every start without one; give it a private runtime folder.
     runtimeDir="$(mktemp -d)"
