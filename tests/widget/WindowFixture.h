@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMenu>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -67,5 +69,14 @@ protected:
     FakeAlert alert;
     UserInterface ui;
 };
+
+// A menu's item titles in order, "---" for a separator.
+inline QStringList menuTitles(const QMenu& menu) {
+    QStringList out;
+    for (const QAction* action : menu.actions()) {
+        out << (action->isSeparator() ? QStringLiteral("---") : action->text());
+    }
+    return out;
+}
 
 }  // namespace tarnwick::test

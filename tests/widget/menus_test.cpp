@@ -5,14 +5,6 @@
 namespace tarnwick::test {
 namespace {
 
-QStringList titles(const QMenu& menu) {
-    QStringList out;
-    for (const QAction* action : menu.actions()) {
-        out << (action->isSeparator() ? QStringLiteral("---") : action->text());
-    }
-    return out;
-}
-
 TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
     ui.help();
     addRows({"text"});
@@ -21,7 +13,8 @@ TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
     ASSERT_NE(copied(1)->myMenu, nullptr);
     QMenu* menu = copied(1)->myMenu.get();
     EXPECT_EQ(menu->title(), "CopiedTFMenu");
-    EXPECT_EQ(titles(*menu), QStringList({"Cut", "Copy", "Paste", "---", "Delete", "Delete All"}));
+    EXPECT_EQ(menuTitles(*menu),
+              QStringList({"Cut", "Copy", "Paste", "---", "Delete", "Delete All"}));
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
     click(copied(1), Qt::RightButton);
@@ -71,10 +64,10 @@ TEST_F(WindowTest, IndexFieldMenuHasPinOnlyUpToRowTen) {
     for (int i = 0; i < 11; ++i) texts << QString::number(i);
     addRows(texts);
     click(index(10), Qt::RightButton);
-    EXPECT_EQ(titles(*index(10)->myMenu), QStringList({"Delete", "Delete All", "---", "Pin"}));
+    EXPECT_EQ(menuTitles(*index(10)->myMenu), QStringList({"Delete", "Delete All", "---", "Pin"}));
     index(10)->myMenu->hide();
     click(index(11), Qt::RightButton);
-    EXPECT_EQ(titles(*index(11)->myMenu), QStringList({"Delete", "Delete All"}));
+    EXPECT_EQ(menuTitles(*index(11)->myMenu), QStringList({"Delete", "Delete All"}));
     index(11)->myMenu->hide();
     EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(11));
 

@@ -7,14 +7,6 @@
 namespace tarnwick::test {
 namespace {
 
-QStringList titles(const QMenu& menu) {
-    QStringList out;
-    for (const QAction* action : menu.actions()) {
-        out << (action->isSeparator() ? QStringLiteral("---") : action->text());
-    }
-    return out;
-}
-
 const QStringList withPin{"Delete", "Delete All", "---", "Pin"};
 const QStringList withoutPin{"Delete", "Delete All"};
 
@@ -43,7 +35,7 @@ TEST_F(PinTest, OnlyRowsUpToTenWhenTheMenuIsFirstBuiltOfferThePin) {
         SCOPED_TRACE(c.row);
         const QMenu& menu = menuOf(index(c.row));
         EXPECT_EQ(menu.title(), "IndexTFMenu");
-        EXPECT_EQ(titles(menu), c.items);
+        EXPECT_EQ(menuTitles(menu), c.items);
         EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(c.row));
         EXPECT_EQ(doc().editingField(), index(c.row));
     }
@@ -59,10 +51,10 @@ TEST_F(PinTest, TheMenuIsKeptWhenTheRowMoves) {
     QTest::keyClick(&editor(), Qt::Key_Return);
     ASSERT_EQ(copied(12)->stringValue(), "t10");
     EXPECT_EQ(&menuOf(index(12)), tenth);
-    EXPECT_EQ(titles(*tenth), withPin);
+    EXPECT_EQ(menuTitles(*tenth), withPin);
     ASSERT_EQ(copied(10)->stringValue(), "t11");
     EXPECT_EQ(&menuOf(index(10)), eleventh);
-    EXPECT_EQ(titles(*eleventh), withoutPin);
+    EXPECT_EQ(menuTitles(*eleventh), withoutPin);
 }
 
 // The right click commits the field's own pending edit before building, so
@@ -72,7 +64,7 @@ TEST_F(PinTest, ARightClickBuildsTheMenuAfterCommittingTheFieldItself) {
     auto* field = index(12);
     click(field);
     typeKeys(QStringLiteral("3"));
-    EXPECT_EQ(titles(menuOf(field)), withPin);
+    EXPECT_EQ(menuTitles(menuOf(field)), withPin);
     EXPECT_EQ(copied(3)->stringValue(), "t12");
     EXPECT_EQ(field->stringValue(), "3");
 }
@@ -91,7 +83,7 @@ TEST_F(PinTest, AFieldWhoseTextIsNotANumberGetsNoPin) {
         ASSERT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
         QTest::keyClick(&editor(), Qt::Key_Backspace);
         typeKeys(QString::fromUtf8(typed));
-        EXPECT_EQ(titles(menuOf(index(2))), withoutPin);
+        EXPECT_EQ(menuTitles(menuOf(index(2))), withoutPin);
     }
 }
 
@@ -101,12 +93,12 @@ TEST_F(PinTest, PinTwiceGivesPinAndTransparentAgain) {
     choose(index(2), QStringLiteral("Pin"));
     EXPECT_TRUE(index(2)->pinned);
     QMenu& menu = menuOf(index(2));
-    EXPECT_EQ(titles(menu), QStringList({"Delete", "Delete All", "---", "Unpin"}));
+    EXPECT_EQ(menuTitles(menu), QStringList({"Delete", "Delete All", "---", "Unpin"}));
     clickOnWindow();  // the editor no longer covers the field
     EXPECT_EQ(cornerColour(index(2)).rgb(), QColor::fromRgbF(1, 0.5, 0).rgb());
     item(menu, QStringLiteral("Unpin"))->trigger();
     EXPECT_FALSE(index(2)->pinned);
-    EXPECT_EQ(titles(menu), withPin);
+    EXPECT_EQ(menuTitles(menu), withPin);
     EXPECT_EQ(cornerColour(index(2)).rgb(), plain.rgb());
     // Pinning changes nothing else.
     EXPECT_EQ(shownRows(), "t1 t2 t3");
