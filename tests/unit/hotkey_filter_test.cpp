@@ -48,15 +48,15 @@ struct DecisionCase {
     KeyDecision expected;
 };
 
-class FilterDecision : public ::testing::TestWithParam<DecisionCase> {};
+class HotKeyFilterDecision : public ::testing::TestWithParam<DecisionCase> {};
 
-TEST_P(FilterDecision, FollowsTheTable) {
+TEST_P(HotKeyFilterDecision, FollowsTheTable) {
     const DecisionCase& c = GetParam();
     EXPECT_EQ(decideKey(c.event, c.toggles, c.ability), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    HotKeys, FilterDecision,
+    HotKeys, HotKeyFilterDecision,
     ::testing::Values(
         DecisionCase{"DigitWithoutModifierPasses", keyDown(20, 0), allToggles, tenEntries, passes},
         DecisionCase{"ShiftIsNoRoleModifier", keyDown(20, shift), allToggles, tenEntries, passes},
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                      passes}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
+TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
     constexpr std::array<int, 10> codes{18, 19, 20, 21, 23, 22, 26, 28, 25, 29};
     for (int index = 0; index < 10; ++index) {
         const int code = codes[static_cast<std::size_t>(index)];
@@ -138,15 +138,15 @@ struct ReplacementCase {
     std::uint64_t expectedFlags;
 };
 
-class PasteReplacement : public ::testing::TestWithParam<ReplacementCase> {};
+class HotKeyFilterPasteChord : public ::testing::TestWithParam<ReplacementCase> {};
 
-TEST_P(PasteReplacement, CarriesCommandNeverControlOrFn) {
+TEST_P(HotKeyFilterPasteChord, CarriesCommandNeverControlOrFn) {
     const KeyEvent made = makePasteKeyEvent(keyDown(20, GetParam().heldFlags));
     EXPECT_EQ(made, keyDown(keycode::V, GetParam().expectedFlags));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    HotKeys, PasteReplacement,
+    HotKeys, HotKeyFilterPasteChord,
     ::testing::Values(ReplacementCase{"Command", cmd, cmd},
                       ReplacementCase{"FnBecomesCommand", fn, cmd},
                       ReplacementCase{"ControlBecomesCommand", ctl, cmd},

@@ -137,17 +137,5 @@ TEST(RowLayout, ExpandButtonSitsInTheFieldsFarCorner) {
     EXPECT_EQ(expanded.expandOrigin, (Point{expanded.copied.width - 10, 43}));
 }
 
-TEST(RowLayout, DigitCount) {
-    const std::pair<long long, int> cases[] = {{1, 1},     {9, 1},     {10, 2},   {99, 2},
-                                               {100, 3},   {999, 3},   {1000, 4}, {10000, 5},
-                                               {99999, 5}, {100000, 6}};
-    for (const auto& [r, digits] : cases) EXPECT_EQ(digitCount(r), digits) << r;
-}
-
-TEST(RowLayout, FlipYMeasuresFromTheTop) {
-    EXPECT_EQ(flipY(Frame{3, 10, 50, 21}, 100), (Frame{3, 69, 50, 21}));
-    EXPECT_EQ(flipY(Frame{0, 0, 10, 10}, 10), (Frame{0, 0, 10, 10}));
-}
-
 }  // namespace
 }  // namespace tarnwick::layout

@@ -2,7 +2,7 @@
 // and the document as the text changes.
 #include <QImage>
 
-#include "ordering_fixture.h"
+#include "WindowFixture.h"
 #include "ui/MyExpandButton.h"
 
 namespace tarnwick::test {
@@ -10,7 +10,7 @@ namespace {
 
 using CopiedTextField = UserInterface::CopiedTextField;
 
-class ExpandTest : public RowsTest {
+class ExpandTest : public WindowTest {
 protected:
     // Puts the cursor at the end of row's text in the field editor.
     void editAtEnd(int row) {
@@ -64,23 +64,6 @@ TEST_F(ExpandTest, WhichTextsGetAButtonAndHowTallTheyExpand) {
         EXPECT_EQ(doc().frameHeight(), height);
         expectInvariants();
     }
-}
-
-TEST_F(ExpandTest, ALongOneLineTextNeverGetsAButton) {
-    addRows({QString(100000, QLatin1Char('x'))});
-    EXPECT_EQ(copied(1)->expandButton, nullptr);
-}
-
-TEST_F(ExpandTest, TheButtonSitsInTheFieldsTopRightCorner) {
-    addRows({QStringLiteral("a\nb")});
-    const QRect field = doc().qtRect(copied(1));
-    const QRect button = doc().expandButtonRect(copied(1));
-    EXPECT_EQ(button, QRect(field.right() - 9, field.top(), 10, 10));
-    pressExpandButton(copied(1));
-    EXPECT_EQ(doc().expandButtonRect(copied(1)).topRight(), doc().qtRect(copied(1)).topRight());
-    // A narrower window moves it with the field's right edge.
-    ui.helpWindow->resize(300, ui.helpWindow->height());
-    EXPECT_EQ(doc().expandButtonRect(copied(1)).topRight(), doc().qtRect(copied(1)).topRight());
 }
 
 TEST_F(ExpandTest, GreenCollapsedRedExpandedOpaqueWhilePressed) {
@@ -167,18 +150,6 @@ TEST_F(ExpandTest, TheButtonStaysPressableWhileItsRowIsEdited) {
     QTest::mouseClick(above, Qt::LeftButton, Qt::NoModifier, inside);
     EXPECT_TRUE(isExpanded(copied(1)));
     EXPECT_EQ(editor().geometry(), doc().qtRect(copied(1)));
-}
-
-// Rows are moved and deleted with their expanded height.
-TEST_F(ExpandTest, MovingAnExpandedRowKeepsItsHeight) {
-    addRows({QStringLiteral("c"), QStringLiteral("b\n1\n2"), QStringLiteral("a")});
-    pressExpandButton(copied(2));
-    click(index(2));
-    typeKeys(QStringLiteral("3"));
-    QTest::keyClick(&editor(), Qt::Key_Return);
-    EXPECT_EQ(copied(3)->frame.height, tfHt + 2 * labelHt);
-    EXPECT_EQ(doc().qtRect(copied(3)).top(), 3 + 2 * tfHt);
-    expectInvariants();
 }
 
 }  // namespace

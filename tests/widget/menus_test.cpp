@@ -6,7 +6,6 @@ namespace tarnwick::test {
 namespace {
 
 TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
-    ui.help();
     addRows({"text"});
     EXPECT_EQ(copied(1)->myMenu, nullptr);
     click(copied(1), Qt::RightButton);
@@ -23,7 +22,6 @@ TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
 }
 
 TEST_F(WindowTest, CutCopyPastePostTheCommandChords) {
-    ui.help();
     addRows({"text"});
     click(copied(1), Qt::RightButton);
     QMenu* menu = copied(1)->myMenu.get();
@@ -33,7 +31,6 @@ TEST_F(WindowTest, CutCopyPastePostTheCommandChords) {
 }
 
 TEST_F(WindowTest, RightClickKeepsTheSelectionOfAFieldBeingEdited) {
-    ui.help();
     addRows({"hello world"});
     click(copied(1));
     QTextCursor cursor = editor().textCursor();
@@ -50,7 +47,6 @@ TEST_F(WindowTest, RightClickKeepsTheSelectionOfAFieldBeingEdited) {
 }
 
 TEST_F(WindowTest, RightClickStartsEditingWithoutSelecting) {
-    ui.help();
     addRows({"hello"});
     click(copied(1), Qt::RightButton);
     EXPECT_EQ(doc().editingField(), copied(1));
@@ -59,7 +55,6 @@ TEST_F(WindowTest, RightClickStartsEditingWithoutSelecting) {
 }
 
 TEST_F(WindowTest, IndexFieldMenuHasPinOnlyUpToRowTen) {
-    ui.help();
     QStringList texts;
     for (int i = 0; i < 11; ++i) texts << QString::number(i);
     addRows(texts);
@@ -80,7 +75,6 @@ TEST_F(WindowTest, IndexFieldMenuHasPinOnlyUpToRowTen) {
 }
 
 TEST_F(WindowTest, PointerShapeFollowsTheField) {
-    ui.help();
     addRows({"hello"});
     QTest::mouseMove(&doc(), centre(copied(1)));
     EXPECT_EQ(doc().cursor().shape(), Qt::IBeamCursor);
