@@ -61,10 +61,6 @@ protected:
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(&doc(), button, Qt::NoModifier, centre(field));
     }
-    // Types text into the field editor one key at a time.
-    void type(const QString& text) {
-        for (const QChar c : text) QTest::keyClick(&editor(), c.toLatin1());
-    }
 
     // Rows in pairs, copied field first; one row per history entry, entry i
     // the text of row i + 1; every index field showing its row number.
@@ -99,20 +95,14 @@ protected:
         menu->hide();
         return *menu;
     }
-    QAction* item(QMenu& menu, const QString& title) {
-        for (QAction* action : menu.actions()) {
-            if (action->text() == title) return action;
-        }
-        ADD_FAILURE() << "no item " << title.toStdString();
-        return nullptr;
-    }
     void choose(RowField* field, const QString& title) {
-        QAction* action = item(menuOf(field), title);
-        if (action) action->trigger();
+        for (QAction* action : menuOf(field).actions())
+            if (action->text() == title) return action->trigger();
+        ADD_FAILURE() << "no item " << title.toStdString();
     }
 
-    // Types into the field editor as keys, any character.
-    void typeKeys(const QString& text) {
+    // Types text into the field editor one key at a time.
+    void type(const QString& text) {
         for (const QChar c : text) {
             QTest::sendKeyEvent(QTest::Click, &editor(), Qt::Key_unknown, QString(c),
                                 Qt::NoModifier);

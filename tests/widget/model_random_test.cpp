@@ -142,7 +142,7 @@ protected:
         ref.commitPending();
         ref.pending = id;
         QTest::keyClick(&editor(), Qt::Key_Backspace);
-        typeKeys(typed);
+        type(typed);
         if (viaReturn) {
             QTest::keyClick(&editor(), Qt::Key_Return);
         } else {
@@ -212,7 +212,7 @@ protected:
             if (c == QLatin1Char('\n')) {
                 QTest::keyClick(&editor(), Qt::Key_Return);
             } else {
-                typeKeys(QString(c));
+                type(QString(c));
             }
         }
         if (changes) ref.edit(idOf(row), text);
