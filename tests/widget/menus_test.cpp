@@ -54,26 +54,6 @@ TEST_F(WindowTest, RightClickStartsEditingWithoutSelecting) {
     copied(1)->myMenu->hide();
 }
 
-TEST_F(WindowTest, IndexFieldMenuHasPinOnlyUpToRowTen) {
-    QStringList texts;
-    for (int i = 0; i < 11; ++i) texts << QString::number(i);
-    addRows(texts);
-    click(index(10), Qt::RightButton);
-    EXPECT_EQ(menuTitles(*index(10)->myMenu), QStringList({"Delete", "Delete All", "---", "Pin"}));
-    index(10)->myMenu->hide();
-    click(index(11), Qt::RightButton);
-    EXPECT_EQ(menuTitles(*index(11)->myMenu), QStringList({"Delete", "Delete All"}));
-    index(11)->myMenu->hide();
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(11));
-
-    index(10)->myMenu->actions().at(3)->trigger();
-    EXPECT_TRUE(index(10)->pinned);
-    EXPECT_EQ(index(10)->myMenu->actions().at(3)->text(), "Unpin");
-    index(10)->togglePinned();
-    EXPECT_FALSE(index(10)->pinned);
-    EXPECT_EQ(index(10)->myMenu->actions().at(3)->text(), "Pin");
-}
-
 TEST_F(WindowTest, PointerShapeFollowsTheField) {
     addRows({"hello"});
     QTest::mouseMove(&doc(), centre(copied(1)));
