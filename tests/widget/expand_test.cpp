@@ -95,6 +95,22 @@ TEST_F(ExpandTest, AReleaseOffTheButtonDoesNothing) {
     EXPECT_EQ(copied(1)->frame.height, tfHt);
 }
 
+// Every line of an expanded row is drawn, each in its own band of the row.
+TEST_F(ExpandTest, AnExpandedRowDrawsEveryLine) {
+    addRows({QStringLiteral("W\nW\nW")});
+    pressExpandButton(copied(1));
+    const QImage shot = doc().grab().toImage();
+    const QRect field = doc().qtRect(copied(1));
+    for (int line = 0; line < 3; ++line) {
+        const int top = field.top() + static_cast<int>((tfHt - labelHt) / 2 + line * labelHt);
+        int dark = 0;
+        for (int y = top; y < top + static_cast<int>(labelHt); ++y)
+            for (int x = field.left(); x < field.left() + 30; ++x)
+                dark += shot.pixelColor(x, y).lightness() < 128;
+        EXPECT_GT(dark, 0) << "line " << line + 1;
+    }
+}
+
 TEST_F(ExpandTest, ReturnGivesAButtonAndDeletingTheLineFeedRemovesIt) {
     addRows({QStringLiteral("b"), QStringLiteral("a")});
     const double height = doc().frameHeight();
@@ -104,6 +120,9 @@ TEST_F(ExpandTest, ReturnGivesAButtonAndDeletingTheLineFeedRemovesIt) {
     EXPECT_FALSE(copied(1)->expandButton->expanded);
     EXPECT_EQ(copied(1)->frame.height, tfHt);
     EXPECT_EQ(engine().bufferArray[0], "a\n");
+    // The new button shows above the field editor, where a press can reach it.
+    QWidget* above = doc().childAt(doc().expandButtonRect(copied(1)).center());
+    EXPECT_TRUE(above && above != &editor() && !editor().isAncestorOf(above));
     QTest::keyClick(&editor(), Qt::Key_Backspace);
     EXPECT_EQ(copied(1)->expandButton, nullptr);
     EXPECT_EQ(doc().frameHeight(), height);

@@ -64,3 +64,27 @@ TEST_F(WindowTest, PointerShapeFollowsTheField) {
 
 }  // namespace
 }  // namespace tarnwick::test
+
+namespace tarnwick::test {
+namespace {
+
+// A menu opened earlier deletes its row while another row's number is being
+// typed: the typed number is dropped, never committed.
+TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
+    addRows({"D", "C", "B", "A"});
+    click(copied(2), Qt::RightButton);
+    QMenu* menu = copied(2)->myMenu.get();
+    menu->hide();
+    click(index(4));
+    type(QStringLiteral("1"));
+    ASSERT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(4));
+    menu->actions().at(4)->trigger();  // Delete
+    EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
+    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
+    clickOnWindow();
+    EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
+    EXPECT_EQ(alert.beeps, 0);
+}
+
+}  // namespace
+}  // namespace tarnwick::test
