@@ -69,7 +69,7 @@ namespace tarnwick::test {
 namespace {
 
 // A menu opened earlier deletes its row while another row's number is being
-// typed: the typed number is dropped, never committed.
+// typed: the typed number is dropped, never committed, and the edit goes on.
 TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
     addRows({"D", "C", "B", "A"});
     click(copied(2), Qt::RightButton);
@@ -81,6 +81,7 @@ TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
     menu->actions().at(4)->trigger();  // Delete
     EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
     EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
+    EXPECT_EQ(doc().editingField(), index(3));  // the field typed into is still edited
     clickOnWindow();
     EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
     EXPECT_EQ(alert.beeps, 0);
