@@ -17,9 +17,9 @@ struct CopyCase {
     QStringList expected;                        // newest first
 };
 
-class PollingCopies : public ::testing::TestWithParam<CopyCase> {};
+class BufferCheckerPolling : public ::testing::TestWithParam<CopyCase> {};
 
-TEST_P(PollingCopies, HistoryFollowsTheRules) {
+TEST_P(BufferCheckerPolling, HistoryFollowsTheRules) {
     EngineHarness h;
     h.start();
     for (const auto& copy : GetParam().copies) {
@@ -36,7 +36,7 @@ const QString eAcute = QString::fromUtf8("\xC3\xA9");       // é, one code poin
 const QString eCombining = QString::fromUtf8("e\xCC\x81");  // e + U+0301
 
 INSTANTIATE_TEST_SUITE_P(
-    Engine, PollingCopies,
+    Engine, BufferCheckerPolling,
     ::testing::Values(CopyCase{"ThreeDistinctNewestFirst", {"A", "B", "C"}, {"C", "B", "A"}},
                       CopyCase{"ABAKeepsTheDuplicate", {"A", "B", "A"}, {"A", "B", "A"}},
                       CopyCase{"SameTextTwiceIsOneEntry", {"A", "A"}, {"A"}},
@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CopyCase{"CanonicallyEqualTextsAreOne", {eAcute, eCombining}, {eAcute}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Engine, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
+TEST(BufferChecker, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
@@ -55,7 +55,7 @@ TEST(Engine, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
     ASSERT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"A"}; }));
 }
 
-TEST(Engine, ACopyDuringAPauseIsPickedUpAfterTheResume) {
+TEST(BufferChecker, ACopyDuringAPauseIsPickedUpAfterTheResume) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
@@ -67,7 +67,7 @@ TEST(Engine, ACopyDuringAPauseIsPickedUpAfterTheResume) {
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList({"B", "A"}); }));
 }
 
-TEST(Engine, UsesTheWindowsRowOrderAsTheHistory) {
+TEST(BufferChecker, UsesTheWindowsRowOrderAsTheHistory) {
     // The window may place a new text below pinned rows; its list is the history,
     // and the text is not added again while it stays on the clipboard.
     EngineHarness h;
@@ -83,7 +83,7 @@ TEST(Engine, UsesTheWindowsRowOrderAsTheHistory) {
     EXPECT_EQ(h.engine.bufferArray, QStringList({"P", "C"}));
 }
 
-TEST(Engine, AnUnchangedClipboardIsNotReadAgain) {
+TEST(BufferChecker, AnUnchangedClipboardIsNotReadAgain) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect(QString(1 << 20, QLatin1Char('x')), {QString(1 << 20, 'x')}));
@@ -92,7 +92,7 @@ TEST(Engine, AnUnchangedClipboardIsNotReadAgain) {
     EXPECT_EQ(h.pasteboard.reads, readsAfterAdd);
 }
 
-TEST(Engine, AnIdleEngineLeavesTheMainThreadAlone) {
+TEST(BufferChecker, AnIdleEngineLeavesTheMainThreadAlone) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
@@ -109,7 +109,7 @@ TEST(Engine, AnIdleEngineLeavesTheMainThreadAlone) {
     EXPECT_TRUE(h.copyAndExpect("B", {"B", "A"}));
 }
 
-TEST(Engine, WithoutChangeReportsEveryPassLooks) {
+TEST(BufferChecker, WithoutChangeReportsEveryPassLooks) {
     // A platform that does not report other owners' copies (macOS) still
     // gets every copy through the plain quarter-second polling.
     EngineHarness h(2ms, false);
@@ -119,7 +119,7 @@ TEST(Engine, WithoutChangeReportsEveryPassLooks) {
     EXPECT_TRUE(h.copyAndExpect("A", {"A", "B", "A"}));
 }
 
-TEST(Engine, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
+TEST(BufferChecker, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     // The clipboard did not change, but entry 0 did: the next pass must compare
     // anew, exactly as a pass that always reads would.
     EngineHarness h;
@@ -133,7 +133,7 @@ TEST(Engine, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     EXPECT_EQ(h.engine.bufferArray, QStringList({"B", "edited", "A"}));
 }
 
-TEST(Engine, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
+TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
     EngineHarness h(0ms);
     h.start();
     std::atomic<bool> finished = false;

@@ -46,9 +46,9 @@ struct CallbackCase {
     QStringList historyAfter;
 };
 
-class FilterCallback : public ::testing::TestWithParam<CallbackCase> {};
+class HotKeyFilterCallback : public ::testing::TestWithParam<CallbackCase> {};
 
-TEST_P(FilterCallback, DeliversAndPastesAsTheTableSays) {
+TEST_P(HotKeyFilterCallback, DeliversAndPastesAsTheTableSays) {
     const CallbackCase& c = GetParam();
     FilterHarness h;
     if (c.copiedBefore != std::optional<QString>("C")) h.copyFromOtherApp(c.copiedBefore);
@@ -65,7 +65,7 @@ TEST_P(FilterCallback, DeliversAndPastesAsTheTableSays) {
 const QStringList cba{"C", "B", "A"};
 
 INSTANTIATE_TEST_SUITE_P(
-    HotKeys, FilterCallback,
+    HotKeys, HotKeyFilterCallback,
     ::testing::Values(
         CallbackCase{"HotKeyPastesTheEntry", "C", keyDown(20, cmd), true, "A", cba},
         CallbackCase{"HotKeyBeyondTheHistoryPasses", "C", keyDown(21, cmd), false, "C", cba},
@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         CallbackCase{"CommandXPassesUntouched", "C", keyDown(keycode::X, cmd), false, "C", cba}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FilterCallbackEngine, PasteChordRewritesAnOlderEntryBackToEntryZero) {
+TEST(HotKeyFilterEngine, PasteChordRewritesAnOlderEntryBackToEntryZero) {
     FilterHarness h;
     ASSERT_TRUE(h.filter.eventTapCallback(keyDown(20, cmd)));  // entry 2 now on the clipboard
     EXPECT_EQ(h.filter.eventTapCallback(pasteChord), keyDown(keycode::V, cmd));
@@ -87,7 +87,7 @@ TEST(FilterCallbackEngine, PasteChordRewritesAnOlderEntryBackToEntryZero) {
     EXPECT_EQ(h.engine.bufferArray, cba);
 }
 
-TEST(FilterCallbackEngine, EveryCommandXNotesACutAndNothingElseDoes) {
+TEST(HotKeyFilterEngine, EveryCommandXNotesACutAndNothingElseDoes) {
     FilterHarness h;
     h.filter.eventTapCallback(keyDown(keycode::C, cmd));
     h.filter.eventTapCallback(keyDown(keycode::X, eventflag::control));
@@ -100,7 +100,7 @@ TEST(FilterCallbackEngine, EveryCommandXNotesACutAndNothingElseDoes) {
     EXPECT_TRUE(cutActionJustMade);
 }
 
-TEST(FilterCallbackEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
+TEST(HotKeyFilterEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
     FilterHarness h;
     h.pasteboard.refuseWrites = true;
     ::testing::internal::CaptureStdout();
@@ -108,7 +108,7 @@ TEST(FilterCallbackEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
 }
 
-TEST(FilterCallbackEngine, EachAutoRepeatedKeyDownPastesAgain) {
+TEST(HotKeyFilterEngine, EachAutoRepeatedKeyDownPastesAgain) {
     FilterHarness h;
     for (int repeat = 0; repeat < 3; ++repeat) {
         EXPECT_TRUE(h.filter.eventTapCallback(keyDown(19, cmd))) << repeat;
@@ -118,7 +118,7 @@ TEST(FilterCallbackEngine, EachAutoRepeatedKeyDownPastesAgain) {
     EXPECT_EQ(h.pasteboard.string(), "C");
 }
 
-TEST(FilterSnapshot, DecidesFromWhatTheEngineLastPublished) {
+TEST(HotKeyFilterSnapshot, DecidesFromWhatTheEngineLastPublished) {
     FilterHarness h;
     using Action = KeyDecision::Action;
     EXPECT_EQ(h.filter.decideWithoutWaiting(keyDown(20, cmd)).index, 2);
@@ -141,7 +141,7 @@ TEST(FilterSnapshot, DecidesFromWhatTheEngineLastPublished) {
     EXPECT_EQ(h.pasteboard.string(), std::nullopt);
 }
 
-TEST(FilterSnapshot, ASnapshotThatRacedIsTurnedDownOnTheMainThread) {
+TEST(HotKeyFilterSnapshot, ASnapshotThatRacedIsTurnedDownOnTheMainThread) {
     FilterHarness h;
     const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
     ASSERT_EQ(third.action, KeyDecision::Action::paste);
@@ -150,7 +150,7 @@ TEST(FilterSnapshot, ASnapshotThatRacedIsTurnedDownOnTheMainThread) {
     EXPECT_EQ(h.pasteboard.string(), "C");
 }
 
-TEST(FilterToggles, ListenerHearsOnlyRealChanges) {
+TEST(HotKeyFilterToggles, ListenerHearsOnlyRealChanges) {
     FilterHarness h;
     int heard = 0;
     h.filter.setTogglesChangedListener([&] { ++heard; });

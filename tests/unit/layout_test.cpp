@@ -97,24 +97,6 @@ double zerosWidth(int digits) {
     return 7.0 * digits + 8;
 }
 
-TEST(RowLayout, RowsStackFromThreeBelowTheTopWithExpandedHeights) {
-    const std::vector<double> heights = {21, 53, 21};
-    const double d = 2 * gapAroundCopiedText + 21 + 53 + 21;
-    RowStacker stacker(d, 380, tfHt, zerosWidth);
-    double top = 3;
-    for (std::size_t k = 0; k < heights.size(); ++k) {
-        SCOPED_TRACE(k);
-        const RowFrames row = stacker.next(heights[k]);
-        EXPECT_EQ(row.rowNumber, static_cast<int>(k) + 1);
-        EXPECT_EQ(row.index, (Frame{3, d - 21 - top, 15, 21}));
-        EXPECT_EQ(row.copied, (Frame{18, d - top - heights[k], 380 - 15, heights[k]}));
-        // The index field is top-aligned with its text field.
-        EXPECT_EQ(row.index.y + row.index.height, row.copied.y + row.copied.height);
-        top += heights[k];
-    }
-    EXPECT_EQ(d - top, 3);  // the last row ends three above the bottom
-}
-
 TEST(RowLayout, IndexFieldsFitToAsManyZerosAsTheRowNumberHasDigits) {
     RowStacker stacker(1000, 380, tfHt, zerosWidth);
     std::vector<RowFrames> rows;
@@ -135,18 +117,6 @@ TEST(RowLayout, ExpandButtonSitsInTheFieldsFarCorner) {
     EXPECT_EQ(collapsed.expandOrigin, (Point{collapsed.copied.width - 10, 11}));
     const RowFrames expanded = stacker.next(53);
     EXPECT_EQ(expanded.expandOrigin, (Point{expanded.copied.width - 10, 43}));
-}
-
-TEST(RowLayout, DigitCount) {
-    const std::pair<long long, int> cases[] = {{1, 1},     {9, 1},     {10, 2},   {99, 2},
-                                               {100, 3},   {999, 3},   {1000, 4}, {10000, 5},
-                                               {99999, 5}, {100000, 6}};
-    for (const auto& [r, digits] : cases) EXPECT_EQ(digitCount(r), digits) << r;
-}
-
-TEST(RowLayout, FlipYMeasuresFromTheTop) {
-    EXPECT_EQ(flipY(Frame{3, 10, 50, 21}, 100), (Frame{3, 69, 50, 21}));
-    EXPECT_EQ(flipY(Frame{0, 0, 10, 10}, 10), (Frame{0, 0, 10, 10}));
 }
 
 }  // namespace

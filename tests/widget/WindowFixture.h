@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "app/Globals.h"
 #include "support/EngineHarness.h"
@@ -31,6 +32,7 @@ protected:
         cutActionJustMade = false;
         harness.engine.setRowAdder([this](const QString& text) { return ui.addTextField(text); });
     }
+    void SetUp() override { ui.help(); }
     ~WindowTest() override {
         tarnwick::ui = nullptr;
         bufferChecker = nullptr;
@@ -59,9 +61,62 @@ protected:
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(&doc(), button, Qt::NoModifier, centre(field));
     }
+
+    // Rows in pairs, copied field first; one row per history entry, entry i
+    // the text of row i + 1; every index field showing its row number.
+    void expectInvariants() {
+        const int n = doc().count();
+        ASSERT_EQ(n % 2, 0);
+        for (int p = 0; p < n; ++p) {
+            const bool isIndex = dynamic_cast<UserInterface::IndexTextField*>(doc().at(p));
+            const bool isCopied = dynamic_cast<UserInterface::CopiedTextField*>(doc().at(p));
+            ASSERT_TRUE(p % 2 == 1 ? isIndex : isCopied) << "position " << p;
+        }
+        EXPECT_EQ(engine().bufferArray, doc().rowTexts());
+        for (int row = 1; row <= n / 2; ++row) {
+            if (doc().editingField() == index(row)) continue;
+            EXPECT_EQ(index(row)->stringValue(), QString::number(row));
+        }
+        double rowsHeight = 0;
+        for (int row = 1; row <= n / 2; ++row) rowsHeight += copied(row)->frame.height;
+        EXPECT_EQ(doc().frameHeight(), 2 * gapAroundCopiedText + rowsHeight);
+    }
+
+    std::optional<QString> clipboard() { return harness.pasteboard.string(); }
+
+    // Opens the field's menu with a real right click and hides it again, as
+    // the user would after choosing; the caller triggers the chosen action.
+    QMenu& menuOf(RowField* field) {
+        click(field, Qt::RightButton);
+        QMenu* menu = nullptr;
+        if (auto* i = dynamic_cast<UserInterface::IndexTextField*>(field)) menu = i->myMenu.get();
+        if (auto* c = dynamic_cast<UserInterface::CopiedTextField*>(field)) menu = c->myMenu.get();
+        EXPECT_NE(menu, nullptr);
+        menu->hide();
+        return *menu;
+    }
+    void choose(RowField* field, const QString& title) {
+        for (QAction* action : menuOf(field).actions())
+            if (action->text() == title) return action->trigger();
+        ADD_FAILURE() << "no item " << title.toStdString();
+    }
+
     // Types text into the field editor one key at a time.
     void type(const QString& text) {
-        for (const QChar c : text) QTest::keyClick(&editor(), c.toLatin1());
+        for (const QChar c : text) {
+            QTest::sendKeyEvent(QTest::Click, &editor(), Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+        }
+    }
+
+    void clickOnWindow() {
+        QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
+    }
+    // A press and release on the row's expand button.
+    void pressExpandButton(UserInterface::CopiedTextField* field) {
+        ASSERT_NE(field->expandButton, nullptr);
+        QTest::mouseClick(&doc(), Qt::LeftButton, Qt::NoModifier,
+                          doc().expandButtonRect(field).center());
     }
 
     EngineHarness harness;

@@ -21,7 +21,6 @@ class KeyEquivalentTest : public WindowTest, public testing::WithParamInterface<
 
 TEST_P(KeyEquivalentTest, ActsOnTheFieldEditor) {
     const KeyCase& c = GetParam();
-    ui.help();
     // Row 2: its edits leave the clipboard alone, so only the key's own effect shows.
     addRows({"hello world", "newest"});
     harness.pasteboard.copyFromOtherApp(QStringLiteral("CLIP"));
@@ -74,7 +73,6 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyEquivalentTest, testing::ValuesIn(keyCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, SelectAllSelectsTheWholeText) {
-    ui.help();
     addRows({"hello"});
     click(copied(1));
     editor().moveCursor(QTextCursor::End);
@@ -83,7 +81,6 @@ TEST_F(WindowTest, SelectAllSelectsTheWholeText) {
 }
 
 TEST_F(WindowTest, KeyEquivalentsNeedAFieldBeingEditedAndAKeyDown) {
-    ui.help();
     addRows({"hello"});
     EXPECT_FALSE(ui.helpWindow->performKeyEquivalent({KeyEvent::Type::keyDown, keycode::V, cmd}));
     click(copied(1));

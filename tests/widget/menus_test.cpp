@@ -6,7 +6,6 @@ namespace tarnwick::test {
 namespace {
 
 TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
-    ui.help();
     addRows({"text"});
     EXPECT_EQ(copied(1)->myMenu, nullptr);
     click(copied(1), Qt::RightButton);
@@ -23,7 +22,6 @@ TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
 }
 
 TEST_F(WindowTest, CutCopyPastePostTheCommandChords) {
-    ui.help();
     addRows({"text"});
     click(copied(1), Qt::RightButton);
     QMenu* menu = copied(1)->myMenu.get();
@@ -33,7 +31,6 @@ TEST_F(WindowTest, CutCopyPastePostTheCommandChords) {
 }
 
 TEST_F(WindowTest, RightClickKeepsTheSelectionOfAFieldBeingEdited) {
-    ui.help();
     addRows({"hello world"});
     click(copied(1));
     QTextCursor cursor = editor().textCursor();
@@ -50,7 +47,6 @@ TEST_F(WindowTest, RightClickKeepsTheSelectionOfAFieldBeingEdited) {
 }
 
 TEST_F(WindowTest, RightClickStartsEditingWithoutSelecting) {
-    ui.help();
     addRows({"hello"});
     click(copied(1), Qt::RightButton);
     EXPECT_EQ(doc().editingField(), copied(1));
@@ -58,34 +54,37 @@ TEST_F(WindowTest, RightClickStartsEditingWithoutSelecting) {
     copied(1)->myMenu->hide();
 }
 
-TEST_F(WindowTest, IndexFieldMenuHasPinOnlyUpToRowTen) {
-    ui.help();
-    QStringList texts;
-    for (int i = 0; i < 11; ++i) texts << QString::number(i);
-    addRows(texts);
-    click(index(10), Qt::RightButton);
-    EXPECT_EQ(menuTitles(*index(10)->myMenu), QStringList({"Delete", "Delete All", "---", "Pin"}));
-    index(10)->myMenu->hide();
-    click(index(11), Qt::RightButton);
-    EXPECT_EQ(menuTitles(*index(11)->myMenu), QStringList({"Delete", "Delete All"}));
-    index(11)->myMenu->hide();
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(11));
-
-    index(10)->myMenu->actions().at(3)->trigger();
-    EXPECT_TRUE(index(10)->pinned);
-    EXPECT_EQ(index(10)->myMenu->actions().at(3)->text(), "Unpin");
-    index(10)->togglePinned();
-    EXPECT_FALSE(index(10)->pinned);
-    EXPECT_EQ(index(10)->myMenu->actions().at(3)->text(), "Pin");
-}
-
 TEST_F(WindowTest, PointerShapeFollowsTheField) {
-    ui.help();
     addRows({"hello"});
     QTest::mouseMove(&doc(), centre(copied(1)));
     EXPECT_EQ(doc().cursor().shape(), Qt::IBeamCursor);
     QTest::mouseMove(&doc(), QPoint(5, doc().height() - 1));
     EXPECT_EQ(doc().cursor().shape(), Qt::ArrowCursor);
+}
+
+}  // namespace
+}  // namespace tarnwick::test
+
+namespace tarnwick::test {
+namespace {
+
+// A menu opened earlier deletes its row while another row's number is being
+// typed: the typed number is dropped, never committed, and the edit goes on.
+TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
+    addRows({"D", "C", "B", "A"});
+    click(copied(2), Qt::RightButton);
+    QMenu* menu = copied(2)->myMenu.get();
+    menu->hide();
+    click(index(4));
+    type(QStringLiteral("1"));
+    ASSERT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(4));
+    menu->actions().at(4)->trigger();  // Delete
+    EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
+    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
+    EXPECT_EQ(doc().editingField(), index(3));  // the field typed into is still edited
+    clickOnWindow();
+    EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
+    EXPECT_EQ(alert.beeps, 0);
 }
 
 }  // namespace
