@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include "platform/qt/QtPasteboard.h"
+
 // Xlib's macros clash with Qt's names: include it after Qt.
 #include <X11/Xlib.h>
 
@@ -26,6 +28,10 @@ void finishApplicationStartup() {}
 
 bool clipboardReportsChanges() {
     return true;
+}
+
+std::unique_ptr<Pasteboard> makePasteboard() {
+    return std::make_unique<QtPasteboard>();
 }
 
 }  // namespace tarnwick
