@@ -3,7 +3,6 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 
 namespace tarnwick {
@@ -30,9 +29,5 @@ public:
     // Called on the main thread on every change the platform reports.
     virtual void setChangeListener(std::function<void()> listener) { (void)listener; }
 };
-
-// The clipboard of the platform this program was built for; made once the
-// application object exists.
-std::unique_ptr<Pasteboard> makePasteboard();
 
 }  // namespace tarnwick

@@ -10,6 +10,7 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/PasteboardWatch.h"
+#include "platform/Platform.h"
 
 #if __MAC_OS_X_VERSION_MAX_ALLOWED < 150400
 // From macOS 15.4 the pasteboard tells whether the user lets this program read
@@ -61,9 +62,12 @@ public:
         contents_.reset();
     }
 
+    // A write clears the pasteboard, which makes this program its owner, then
+    // sets the one text: NSPasteboard takes no new contents without the clear.
     bool setString(const QString& text) override {
         @autoreleasepool {
             NSPasteboard* pasteboard = NSPasteboard.generalPasteboard;
+            clearContents();
             const BOOL written = [pasteboard setString:text.toNSString()
                                                forType:NSPasteboardTypeString];
             // After a refused write the contents are whatever the clear left.

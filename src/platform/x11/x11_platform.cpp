@@ -3,8 +3,6 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "platform/qt/QtPasteboard.h"
-
 // Xlib's macros clash with Qt's names: include it after Qt.
 #include <X11/Xlib.h>
 
@@ -28,10 +26,6 @@ void finishApplicationStartup() {}
 
 bool clipboardReportsChanges() {
     return true;
-}
-
-std::unique_ptr<Pasteboard> makePasteboard() {
-    return std::make_unique<QtPasteboard>();
 }
 
 }  // namespace tarnwick
