@@ -125,7 +125,9 @@ bool MacKeyTap::create(std::unique_ptr<KeyFilter> filter) {
     if (!source_) return false;
     std::promise<void> started;
     std::future<void> ready = started.get_future();
-    thread_ = std::thread([this, &started] { run(started); });
+    // The promise moves to the thread: set_value() may still be running there
+    // when this function has returned.
+    thread_ = std::thread([this, started = std::move(started)]() mutable { run(started); });
     ready.wait();
     return true;
 }
