@@ -21,9 +21,10 @@ struct Step {
 
 TEST(PasteboardWatch, ReadsOnlyWhatChangedAndSaysADenialOncePerDenial) {
     const Step run[] = {
-        {true, 7, ask, {Answer::read, false}},  // the first look always reads
-        {true, 7, ask, {Answer::previous, false}},
+        {true, 0, ask, {Answer::read, false}},  // the first look always reads
+        {true, 0, ask, {Answer::previous, false}},
         {true, 8, allowed, {Answer::read, false}},
+        {true, 8, allowed, {Answer::previous, false}},
         {false, 9, allowed, {}},  // our write: known without reading
         {true, 9, ask, {Answer::previous, false}},
         {true, 10, denied, {Answer::none, true}},
