@@ -49,7 +49,7 @@ bool isRecordable(const std::vector<std::string_view>& itemTypes) {
 }
 
 PasteboardWatch::Look PasteboardWatch::look(std::int64_t changeCount, PasteboardAccess access) {
-    if (seenAny_ && changeCount == seen_) return {};
+    if (unchangedAt(changeCount)) return {};
     if (access == PasteboardAccess::denied) {
         // Not marked as seen: once the user allows reading, this change is read.
         const bool say = !deniedSaid_;

@@ -41,6 +41,9 @@ public:
 
     // A look at the clipboard whose change count is changeCount.
     Look look(std::int64_t changeCount, PasteboardAccess access);
+    // Whether a look at changeCount answers as the previous one did, whatever
+    // the access (so the access need not be asked for).
+    bool unchangedAt(std::int64_t changeCount) const { return seenAny_ && changeCount == seen_; }
     // This program wrote the clipboard, which now has changeCount: its
     // contents are known without reading them.
     void wrote(std::int64_t changeCount);

@@ -81,8 +81,9 @@ public:
     std::optional<QString> string() const override {
         @autoreleasepool {
             NSPasteboard* pasteboard = NSPasteboard.generalPasteboard;
-            const PasteboardWatch::Look look =
-                watch_.look(pasteboard.changeCount, currentAccess(pasteboard));
+            const NSInteger count = pasteboard.changeCount;
+            if (watch_.unchangedAt(count)) return contents_;
+            const PasteboardWatch::Look look = watch_.look(count, currentAccess(pasteboard));
             switch (look.answer) {
                 case PasteboardWatch::Answer::previous:
                     return contents_;
