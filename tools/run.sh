@@ -9,7 +9,7 @@ bash "$root/tools/setup.sh" release tarnwick
 
 if [[ "$(uname -s)" == Darwin ]]; then
   # Launched through the bundle so that the status item and the logo are found.
-  exec "$root/build/release/bin/tarnwick.app/Contents/MacOS/tarnwick"
+  exec "$root/build/release/bin/Tarnwick.app/Contents/MacOS/Tarnwick"
 fi
 
 binary="$root/build/release/bin/tarnwick"

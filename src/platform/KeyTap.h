@@ -28,10 +28,12 @@ struct KeyDecision {
     friend bool operator==(const KeyDecision&, const KeyDecision&) = default;
 };
 
-// What a platform tap asks of the hot-key filter. The macOS tap calls
-// eventTapCallback() on the main thread; the X11 tap must release a frozen
-// keyboard at once, so it decides on its own thread with decideWithoutWaiting()
-// and hands the paste to the main thread.
+// What a platform tap asks of the hot-key filter. A keyboard-wide tap must
+// answer at once (X11 freezes the keyboard meanwhile, macOS switches a slow tap
+// off), so both taps decide on a thread of their own with
+// decideWithoutWaiting() and hand the paste to the main thread (TapRouting.h).
+// eventTapCallback() is the same filter decided and carried out in one call on
+// the main thread.
 class KeyFilter {
 public:
     virtual ~KeyFilter() = default;

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <memory>
+
 namespace tarnwick {
+
+class Pasteboard;
+// The general clipboard of this platform. Main thread, after start-up.
+std::unique_ptr<Pasteboard> makePasteboard();
 
 // Titles of the three modifier toggles, in the keys the user presses on this
 // platform: fn, control, command on macOS; alt, super, ctrl on X11 (same roles).

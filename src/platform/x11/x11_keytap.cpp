@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/KeyTap.h"
+#include "platform/TapRouting.h"
 #include "platform/qt/QtMainThread.h"
 #include "platform/x11/x11_keytap_keys.h"
 #include "platform/x11/x11_keytap_typist.h"
@@ -147,13 +148,12 @@ void X11KeyTap::run() {
 void X11KeyTap::onKeyPress(const XKeyEvent& press) {
     Display* display = display_.get();
     const auto key = static_cast<KeyCode>(press.keycode);
-    KeyDecision decision;
-    if (!takeOwnChord(key)) {
-        const KeyEvent event{KeyEvent::Type::keyDown, keys_->filterKeyCode(key),
-                             x11::flagsFromState(press.state)};
-        decision = filter_->decideWithoutWaiting(event);
-    }
-    if (decision.action != KeyDecision::Action::paste) {
+    TapInput input;
+    input.kind = takeOwnChord(key) ? TapInput::Kind::ownKey : TapInput::Kind::key;
+    input.event = {KeyEvent::Type::keyDown, keys_->filterKeyCode(key),
+                   x11::flagsFromState(press.state)};
+    const TapRoute route = routeTapEvent(*filter_, input);
+    if (route.action != TapRoute::Action::consume) {
         XAllowEvents(display, ReplayKeyboard, press.time);
         XFlush(display);
         return;
@@ -165,7 +165,7 @@ void X11KeyTap::onKeyPress(const XKeyEvent& press) {
     XUngrabKeyboard(display, CurrentTime);
     XSync(display, False);
     const x11::Chord typed{key, press.state & layout_.chordBits()};
-    mainThread_.post([this, alive = alive_, decision, typed] {
+    mainThread_.post([this, alive = alive_, decision = route.decision, typed] {
         if (*alive) pasteOnMainThread(decision, typed);
     });
 }
@@ -195,7 +195,7 @@ bool X11KeyTap::takeOwnChord(KeyCode key) {
 }
 
 void X11KeyTap::pasteOnMainThread(const KeyDecision& decision, const x11::Chord& typed) {
-    if (filter_->carryOutPaste(decision)) {
+    if (carryOutConsumedKey(*filter_, decision) == Replacement::pasteChord) {
         typeOwnChord(pasteKey_, x11::commandMask);
         return;
     }

@@ -1,0 +1,27 @@
+#include "platform/TapRouting.h"
+
+namespace tarnwick {
+
+TapRoute routeTapEvent(KeyFilter& filter, const TapInput& input) {
+    switch (input.kind) {
+        case TapInput::Kind::tapDisabled:
+            // Without this the hot keys would silently stop working.
+            return {TapRoute::Action::reenableAndPass, {}};
+        case TapInput::Kind::ownKey:
+            // Our own paste chord must reach the application, not be taken
+            // again as a plain paste of entry 0.
+        case TapInput::Kind::other:
+            return {};
+        case TapInput::Kind::key:
+            break;
+    }
+    const KeyDecision decision = filter.decideWithoutWaiting(input.event);
+    if (decision.action != KeyDecision::Action::paste) return {};
+    return {TapRoute::Action::consume, decision};
+}
+
+Replacement carryOutConsumedKey(KeyFilter& filter, const KeyDecision& decision) {
+    return filter.carryOutPaste(decision) ? Replacement::pasteChord : Replacement::typedKey;
+}
+
+}  // namespace tarnwick
