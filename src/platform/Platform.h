@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace tarnwick {
 
 // Titles of the three modifier toggles, in the keys the user presses on this
@@ -15,10 +17,17 @@ ModifierTitles modifierTitles();
 // does, through XFixes; on macOS only the pasteboard's change count tells).
 bool clipboardReportsChanges();
 
-// Runs before the application object exists. On X11 without a reachable
+// Runs before the application object exists. On X11 it makes Qt use its X11
+// backend whatever QT_QPA_PLATFORM says, also in a Wayland session (through
+// XWayland, which it says once on standard output); without a reachable X
 // display it selects Qt's offscreen platform, so that start-up can report the
 // missing key tap in its own words instead of Qt aborting.
 void prepareApplication();
+
+// The display session this process runs in, as prepareApplication() found it:
+// one instance of the program runs per user and session. Empty without a
+// display (nothing to share then).
+QString displaySession();
 
 // Platform-specific start-up once the application object exists (macOS: the
 // regular activation policy).
