@@ -87,6 +87,16 @@ class HotKeyPaste(harness.EndToEndTest):
         self.assertEqual(self.target.text(), "textk", "nothing may be pasted in place of the image")
         self.assertTrue(owner.running(), "the image's owner lost the clipboard")
         self.assertEqual(self.x.clipboard("image/png", raw=True), PNG)
+        # Neither the image nor the clipboard left empty by its owner is an
+        # entry: ctrl+2 stays beyond the history and reaches the application.
+        for step in ("image", "owner gone"):
+            if step == "owner gone":
+                owner.stop()
+            seen = len(self.target.keys())
+            self.x.key("ctrl+2")
+            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+2"],
+                                  lambda: "%s: %s" % (step, self.target.keys()[seen:]))
+        self.assertEqual(self.target.text(), "textk")
 
 
 class NoDisplay(harness.EndToEndTest):
