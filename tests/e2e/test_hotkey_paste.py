@@ -99,6 +99,33 @@ class HotKeyPaste(harness.EndToEndTest):
         self.assertEqual(self.target.text(), "textk")
 
 
+class StatusIcon(harness.EndToEndTest):
+    tray = True
+
+    def geometry(self, window):
+        shell = self.x.run("xdotool", "getwindowgeometry", "--shell", window).stdout
+        g = dict(line.split("=") for line in shell.split())
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    def tarnwick_windows(self):
+        return set(self.x.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
+                   .stdout.split())
+
+    def test_with_a_tray_only_the_icon_shows_and_its_menu_quits(self):
+        app = self.x.start_tarnwick()
+        self.assertEventually(self.tarnwick_windows, app.errors, 10)
+        shown = self.tarnwick_windows()
+        self.assertEqual(len(shown), 1, "a window besides the status icon")
+        x, y, w, h = self.geometry(*shown)
+        self.x.xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "1")
+        menus = []
+        self.assertEventually(lambda: menus.extend(self.tarnwick_windows() - shown) or menus)
+        # Two items, "Settings" and "Quit", share the menu's height.
+        x, y, w, h = self.geometry(menus[0])
+        self.x.xdotool("mousemove", "--sync", str(x + w // 2), str(y + 3 * h // 4), "click", "1")
+        self.assertEqual(app.process.wait(10), 0, app.errors())
+
+
 class NoDisplay(harness.EndToEndTest):
     def test_prints_the_tap_message_and_exits_with_status_one(self):
         # A display number with no server behind it, beside no display at all.
