@@ -40,6 +40,8 @@ int main(int argc, char* argv[]) {
     SingleInstance instance(displaySession());
     if (!instance.claim()) return instance.handOver();
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (its name and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
     app.setQuitOnLastWindowClosed(false);
     finishApplicationStartup();
 
