@@ -59,6 +59,22 @@ class SecondStart(harness.EndToEndTest):
         self.start_second()
 
 
+class Displays(harness.EndToEndTest):
+    def test_one_copy_per_display_whatever_its_screen_number(self):
+        other = harness.Session()
+        self.addCleanup(other.close)
+        here = self.x.start_tarnwick()
+        # The same user's runtime folder, another display: a first copy too.
+        there = other.start_tarnwick({"XDG_RUNTIME_DIR": self.x.folder})
+        for session, app in ((self.x, here), (other, there)):
+            self.assertTrue(session.window("^Tarnwick$", 10), app.errors())
+        # ":N.0" is screen 0 of ":N": the same display, so the same copy.
+        again = self.x.start_tarnwick({"DISPLAY": self.x.display + ".0"})
+        self.assertEqual(again.process.wait(10), 0, again.errors())
+        self.assertEqual(again.output(), SHOWN, again.errors())
+        self.assertTrue(here.running() and there.running())
+
+
 class CommandLine(harness.EndToEndTest):
     def test_takes_help_and_version_and_refuses_everything_else(self):
         version = "Tarnwick %s\n" % project_version()
