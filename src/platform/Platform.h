@@ -19,9 +19,9 @@ bool clipboardReportsChanges();
 
 // Runs before the application object exists. On X11 it makes Qt use its X11
 // backend whatever QT_QPA_PLATFORM says, also in a Wayland session (through
-// XWayland, which it says once on standard output); without a reachable X
-// display it selects Qt's offscreen platform, so that start-up can report the
-// missing key tap in its own words instead of Qt aborting.
+// XWayland); without a reachable X display it selects Qt's offscreen platform,
+// so that start-up can report the missing key tap in its own words instead of
+// Qt aborting.
 void prepareApplication();
 
 // The display session this process runs in, as prepareApplication() found it:
@@ -30,7 +30,8 @@ void prepareApplication();
 QString displaySession();
 
 // Platform-specific start-up once the application object exists (macOS: the
-// regular activation policy).
+// regular activation policy; X11 in a Wayland session: says once on standard
+// output what XWayland means for the hot keys and the clipboard).
 void finishApplicationStartup();
 
 }  // namespace tarnwick

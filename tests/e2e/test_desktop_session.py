@@ -105,9 +105,9 @@ class Platform(harness.EndToEndTest):
                 self.assertEqual(program.output(), TAP_MESSAGE, program.errors())
 
     def test_a_wayland_session_runs_on_x11_and_says_so_once(self):
-        app = self.x.start_tarnwick(
-            {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": "wayland-0",
-             "XDG_SESSION_TYPE": "wayland"})
+        wayland = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": "wayland-0",
+                   "XDG_SESSION_TYPE": "wayland"}
+        app = self.x.start_tarnwick(wayland)
         # Without a tray the window opens at start-up, on X11.
         self.assertTrue(self.x.window("^Tarnwick$", 10), app.errors())
         self.x.copy("through X11")
@@ -115,6 +115,10 @@ class Platform(harness.EndToEndTest):
         self.x.key("ctrl+1")
         self.assertEventually(lambda: target.text() == "through X11", app.errors)
         self.assertEqual(app.output(), WAYLAND_NOTE)
+        # A second start only hands over.
+        again = self.x.start_tarnwick(wayland)
+        self.assertEqual(again.process.wait(10), 0, again.errors())
+        self.assertEqual(again.output(), SHOWN, again.errors())
 
 
 if __name__ == "__main__":

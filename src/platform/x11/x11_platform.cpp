@@ -35,12 +35,6 @@ ModifierTitles modifierTitles() {
 }
 
 void prepareApplication() {
-    if (waylandSession()) {
-        std::printf(
-            "Wayland session: Tarnwick runs through XWayland. Its hot keys reach only X11 "
-            "applications, and it follows the clipboard through XWayland.\n");
-        std::fflush(stdout);
-    }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         // Whatever platform was asked for, xcb would abort without a display.
@@ -59,7 +53,15 @@ QString displaySession() {
     return sessionDisplay;
 }
 
-void finishApplicationStartup() {}
+void finishApplicationStartup() {
+    // Here, not before: a second start that only hands over says nothing of it.
+    if (waylandSession()) {
+        std::printf(
+            "Wayland session: Tarnwick runs through XWayland. Its hot keys reach only X11 "
+            "applications, and it follows the clipboard through XWayland.\n");
+        std::fflush(stdout);
+    }
+}
 
 bool clipboardReportsChanges() {
     return true;
