@@ -13,13 +13,17 @@ targets=("${@:2}")
 say() { echo "tools/setup.sh: $*" >&2; }
 
 # Debian 12 packages: the toolchain, Qt, X11 and XTest for the key filter, the
-# test frameworks, and the X tools the end-to-end tests drive the program with
-# (ImageMagick's import reads the window's pixels to find its rows).
+# test frameworks, and the X tools and Python 3 the end-to-end tests drive the
+# program with (ImageMagick's import is for tools/screenshot.sh, its identify
+# for tools/package-check.sh); the Debian package's tools and validators, and
+# the SVG renderer of tools/render-icons.sh.
 debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer x11-utils fonts-dejavu-core imagemagick
+  python3
+  dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )
 
 as_root() {

@@ -4,8 +4,10 @@
 #include <QSystemTrayIcon>
 #include <cstdio>
 
+#include "app/CommandLine.h"
 #include "app/Globals.h"
 #include "app/LogoPath.h"
+#include "app/SingleInstance.h"
 #include "history/BufferChecker.h"
 #include "hotkeys/TapInstaller.h"
 #include "platform/KeySender.h"
@@ -13,6 +15,7 @@
 #include "platform/Platform.h"
 #include "platform/qt/QtAlert.h"
 #include "platform/qt/QtMainThread.h"
+#include "ui/MyWindow.h"
 #include "ui/UserInterface.h"
 
 using namespace tarnwick;
@@ -32,8 +35,13 @@ int main(int argc, char* argv[]) {
     // The resources live in the core library, a static library: without this
     // the linker drops them, and the built-in logo with them.
     Q_INIT_RESOURCE(assets);
+    if (const std::optional<int> status = readCommandLine(argc, argv)) return *status;
     prepareApplication();
+    SingleInstance instance(displaySession());
+    if (!instance.claim()) return instance.handOver();
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (its name and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
     app.setQuitOnLastWindowClosed(false);
     finishApplicationStartup();
 
@@ -51,6 +59,10 @@ int main(int argc, char* argv[]) {
     UserInterface userInterface({engine, *keySender, alert});
     ui = &userInterface;
     engine.setRowAdder([](const QString& text) { return ui->addTextField(text); });
+    instance.listen([] {
+        ui->help();
+        ui->helpWindow->activateWindow();
+    });
 
     QSystemTrayIcon statusItem(logo);
     QMenu menu(QStringLiteral("Tarnwick"));

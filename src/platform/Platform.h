@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 
 namespace tarnwick {
@@ -21,13 +22,21 @@ ModifierTitles modifierTitles();
 // does, through XFixes; on macOS only the pasteboard's change count tells).
 bool clipboardReportsChanges();
 
-// Runs before the application object exists. On X11 without a reachable
-// display it selects Qt's offscreen platform, so that start-up can report the
-// missing key tap in its own words instead of Qt aborting.
+// Runs before the application object exists. On X11 it makes Qt use its X11
+// backend whatever QT_QPA_PLATFORM says, also in a Wayland session (through
+// XWayland); without a reachable X display it selects Qt's offscreen platform,
+// so that start-up can report the missing key tap in its own words instead of
+// Qt aborting.
 void prepareApplication();
 
+// The display session this process runs in, as prepareApplication() found it:
+// one instance of the program runs per user and session. Empty without a
+// display (nothing to share then).
+QString displaySession();
+
 // Platform-specific start-up once the application object exists (macOS: the
-// regular activation policy).
+// regular activation policy; X11 in a Wayland session: says once on standard
+// output what XWayland means for the hot keys and the clipboard).
 void finishApplicationStartup();
 
 }  // namespace tarnwick

@@ -10,6 +10,11 @@ ModifierTitles modifierTitles() {
 
 void prepareApplication() {}
 
+// One login session, one window server: one instance per user.
+QString displaySession() {
+    return QStringLiteral("console");
+}
+
 void finishApplicationStartup() {
     // The bundle declares LSUIElement, so the process starts without a Dock
     // presence; from here on it is a regular application.
@@ -17,6 +22,8 @@ void finishApplicationStartup() {
     TransformProcessType(&self, kProcessTransformToForegroundApplication);
 }
 
-bool clipboardReportsChanges() { return false; }
+bool clipboardReportsChanges() {
+    return false;
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+namespace tarnwick {
+
+namespace {
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+std::optional<int> readCommandLine(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Keeps the plain texts you copy and pastes the Nth most recent one with an enabled "
+        "modifier key + a number key (1 the newest, 0 the tenth)."));
+    // "-style" reads as one unknown option, not as six unknown letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Not addHelpOption(): its --help-all lists Qt's own options, which this
+    // command line refuses.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        print(stderr, parser.errorText() + QLatin1Char('\n'));
+        return 1;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        print(stderr, QStringLiteral("Unexpected argument '%1'.\n")
+                          .arg(parser.positionalArguments().constFirst()));
+        return 1;
+    }
+    if (parser.isSet(help)) {
+        // The usage line names the executable as launched, which only an
+        // application object knows.
+        const QCoreApplication named(argc, argv);
+        print(stdout, parser.helpText());
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
+                          QCoreApplication::applicationVersion() + QLatin1Char('\n'));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QLocalServer;
+
+namespace tarnwick {
+
+// One running copy per user and display session. The first start holds a lock
+// file in the user's runtime folder for its whole life and listens on a local
+// socket beside it; a later start finds the lock held and asks the first one,
+// through the socket, to show its window. The lock is the arbiter, not the
+// socket: a crashed copy leaves a socket file behind, but its lock goes stale
+// with its process.
+class SingleInstance {
+public:
+    // session: the display session (see displaySession()); empty means no
+    // display, and then there is no guard at all.
+    explicit SingleInstance(const QString& session);
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // True when this process is the first of its session and goes on
+    // starting. Needs no application object.
+    bool claim();
+    // For a later start: asks the first copy to show its window, says so on
+    // standard output and returns the exit status (0 when the first answered).
+    int handOver();
+    // For the first copy, once the application object exists: runs show on
+    // the main thread for every later start.
+    void listen(std::function<void()> show);
+
+private:
+    QString lockPath() const { return base_ + QStringLiteral(".lock"); }
+    QString socketPath() const { return base_ + QStringLiteral(".socket"); }
+
+    QString base_;
+    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
+};
+
+}  // namespace tarnwick
