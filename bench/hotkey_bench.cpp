@@ -101,7 +101,7 @@ int run(const e2e::XvfbSession& x, int presses, int argc, char** argv) {
     QtPasteboard pasteboard;
     QtMainThread mainThread;
     BufferChecker engine(pasteboard, mainThread);
-    engine.bufferArray = {"gamma", "beta", "alpha"};
+    engine.history().replaceAll({"gamma", "beta", "alpha"});
     pasteboard.setChangeListener([&engine] { engine.clipboardMayHaveChanged(); });
 
     auto filter = std::make_unique<HotKeyFilter>(engine);

@@ -14,7 +14,6 @@
 #include "support/FakeServices.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
-#include "ui/RowModel.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -25,17 +24,10 @@ using namespace tarnwick;
 struct Window {
     Window() : engine(pasteboard, mainThread), ui({engine, keySender, alert}) { ui.help(); }
 
-    void add(const QString& text) { engine.bufferArray = ui.addTextField(text); }
+    void add(const QString& text) { engine.history().add(text); }
 
     // Takes the newest row off again, outside the measured time.
-    void dropNewest() {
-        DocumentView& doc = *ui.documentView;
-        rows::SlotOrder order(doc.count() / 2 - 1);
-        std::iota(order.begin(), order.end(), 0);
-        doc.applySlotOrder(order);
-        doc.setFrameHeight(doc.frameHeight() - 21);
-        engine.bufferArray.removeFirst();
-    }
+    void dropNewest() { engine.history().remove(1); }
 
     test::FakePasteboard pasteboard;
     test::FakeMainThread mainThread;
@@ -116,11 +108,11 @@ void paintMegabyteRow(benchmark::State& state) {
     QString big(1 << 20, QLatin1Char('x'));
     for (int i = 0; i < big.size(); i += 80) big[i] = QLatin1Char('\n');
     window.add(big);
-    auto* field = static_cast<UserInterface::CopiedTextField*>(window.ui.documentView->at(0));
+    CopiedTextField* field = window.ui.documentView->copiedAt(1);
     DocumentView& doc = *window.ui.documentView;
     QImage target(doc.width(), 30, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        field->setStringValue(window.engine.bufferArray.front());  // a cold cache each time
+        field->entryDidChange();  // a cold cache each time
         doc.render(&target, QPoint(), QRegion(0, 0, doc.width(), 30));
     }
 }

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/RowOrder.h"
+#include "history/RowNumber.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Fuzzes long sequences of row arrivals, pins, moves by typed row numbers and
-// deletions against the reference the unit and widget tests share.
+// deletions on the history model against the reference the tests share.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QString>
@@ -8,16 +8,16 @@
 #include <cstdlib>
 #include <vector>
 
+#include "history/HistoryModel.h"
+#include "history/RowNumber.h"
 #include "support/RowRules.h"
-#include "ui/RowOrder.h"
 
 namespace {
 
-namespace rows = tarnwick::rows;
-namespace reference = tarnwick::reference;
+using namespace tarnwick;
 
 struct Row {
-    int id;  // -1 for a filler row until it is named
+    QString text;  // empty for a filler row
     bool pinned;
     bool operator==(const Row&) const = default;
 };
@@ -27,28 +27,18 @@ void check(bool holds) {
     if (!holds) std::abort();
 }
 
-std::vector<bool> pinsBySlot(const Rows& rows) {
-    std::vector<bool> pins;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) pins.push_back(it->pinned);
-    return pins;
-}
+struct NoClipboard final : HistorySync {
+    void pauseUpdates() override {}
+    void resumeUpdates() override {}
+    bool writeEntryZeroToPasteboard() override { return true; }
+    void clearPasteboard() override {}
+    void publish() override {}
+};
 
-// Each old slot at most once; a filler, or a slot out of range, aborts unless
-// allowed.
-Rows applied(const Rows& rows, const rows::SlotOrder& order, bool fillerAllowed) {
-    const int count = static_cast<int>(rows.size());
-    Rows out;
-    std::vector<bool> used(rows.size(), false);
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (*it == rows::filler && fillerAllowed) {
-            out.push_back({-1, false});
-            continue;
-        }
-        check(*it >= 0 && *it < count && !used[static_cast<std::size_t>(*it)]);
-        used[static_cast<std::size_t>(*it)] = true;
-        out.push_back(rows[static_cast<std::size_t>(count - 1 - *it)]);
-    }
-    return out;
+Rows rowsOf(const HistoryModel& model) {
+    Rows rows;
+    for (int r = 1; r <= model.count(); ++r) rows.push_back({model.text(r), model.pinned(r)});
+    return rows;
 }
 
 QString typedText(FuzzedDataProvider& input, int count) {
@@ -62,50 +52,44 @@ QString typedText(FuzzedDataProvider& input, int count) {
     }
 }
 
-void move(Rows& rows, FuzzedDataProvider& input) {
-    const int count = static_cast<int>(rows.size());
+void move(HistoryModel& model, FuzzedDataProvider& input) {
+    const Rows rows = rowsOf(model);
+    const int count = model.count();
     const int own = input.ConsumeIntegralInRange(1, count);
     const QString typed = typedText(input, count);
-    const auto commit = rows::decideOrderCommit(typed, pinsBySlot(rows), own);
-    using Kind = rows::OrderCommit::Kind;
+    const auto result = model.commitRowNumber(own, typed);
+    using Commit = HistoryModel::Commit;
     const auto number = rows::parseRowNumber(typed);  // checked by row_number_fuzz
-    if (!number) return check(commit.kind == Kind::rejected);
+    if (!number) return check(result == Commit::rejected && rowsOf(model) == rows);
     const int to = static_cast<int>(std::clamp<std::int64_t>(*number, 1, count));
     if (rows[static_cast<std::size_t>(to - 1)].pinned)
-        return check(commit.kind == (to == own ? Kind::unchanged : Kind::rejected));
-    check(commit.kind == Kind::move && commit.fromRow == own && commit.toRow == to);
-    const Rows after = applied(rows, rows::afterMove(pinsBySlot(rows), own, to), false);
-    check(after == reference::moved(rows, own, to));
-    rows = after;
+        return check(result == (to == own ? Commit::unchanged : Commit::rejected));
+    check(result == Commit::moved && rowsOf(model) == reference::moved(rows, own, to));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    Rows rows;
+    NoClipboard sync;
+    HistoryModel model(sync);
     int nextId = 0;
     while (input.remaining_bytes() > 0) {
-        const int op = rows.empty() ? 0 : input.ConsumeIntegralInRange(0, 4);
+        const int op = model.count() == 0 ? 0 : input.ConsumeIntegralInRange(0, 4);
+        const Rows rows = rowsOf(model);
         if (op <= 1 && rows.size() < 40) {
-            Rows withNew = rows;
-            withNew.insert(withNew.begin(), Row{nextId, false});
-            const Rows after = applied(withNew, rows::afterAdd(pinsBySlot(withNew)), false);
-            check(after == reference::added(rows, Row{nextId++, false}));
-            rows = after;
+            const QString text = QString::number(nextId++);
+            model.add(text);
+            check(rowsOf(model) == reference::added(rows, Row{text, false}));
         } else if (op == 2) {
-            rows[input.ConsumeIntegralInRange<std::size_t>(0, rows.size() - 1)].pinned ^= true;
+            const int row = input.ConsumeIntegralInRange(1, model.count());
+            model.setPinned(row, !model.pinned(row));
         } else if (op == 3) {
-            move(rows, input);
+            move(model, input);
         } else if (op == 4) {
-            const int row = input.ConsumeIntegralInRange(1, static_cast<int>(rows.size()));
-            const auto order =
-                rows::afterDelete(pinsBySlot(rows), static_cast<int>(rows.size()) - row);
-            const Rows after = applied(rows, order, true);
-            check(after == reference::deleted(rows, row, Row{-1, false}));
-            rows = after;
-            for (Row& r : rows)
-                if (r.id == -1) r.id = nextId++;
+            const int row = input.ConsumeIntegralInRange(1, model.count());
+            model.remove(row);
+            check(rowsOf(model) == reference::deleted(rows, row, Row{QString(), false}));
         }
     }
     return 0;

@@ -2,7 +2,6 @@
 
 namespace tarnwick {
 
-std::atomic<bool> cutActionJustMade{false};
 BufferChecker* bufferChecker = nullptr;
 UserInterface* ui = nullptr;
 

@@ -58,7 +58,6 @@ int main(int argc, char* argv[]) {
 
     UserInterface userInterface({engine, *keySender, alert});
     ui = &userInterface;
-    engine.setRowAdder([](const QString& text) { return ui->addTextField(text); });
     instance.listen([] {
         ui->help();
         ui->helpWindow->activateWindow();

@@ -38,10 +38,6 @@ BufferChecker::~BufferChecker() {
     pasteboard_.setChangeListener({});
 }
 
-void BufferChecker::setRowAdder(RowAdder adder) {
-    rowAdder_ = std::move(adder);
-}
-
 void BufferChecker::startPolling() {
     publish();
     pollingThread_ = std::thread([this] { startBufferUpdating(); });
@@ -129,11 +125,7 @@ void BufferChecker::updateBufferHistory() {
     if (text && !isOwnPaste(text) &&
         (bufferArray.isEmpty() ||
          (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
-        if (rowAdder_) {
-            bufferArray = rowAdder_(*text);
-        } else {
-            bufferArray.prepend(*text);
-        }
+        history_.add(*text);
         lastAdded = *text;
     }
     lookedEmpty_ = bufferArray.isEmpty();
@@ -167,6 +159,10 @@ bool BufferChecker::writeEntryZeroToPasteboard() {
     }
     publish();
     return written;
+}
+
+void BufferChecker::clearPasteboard() {
+    pasteboard_.clearContents();
 }
 
 const std::optional<QString>& BufferChecker::clipboardText() const {

@@ -1,6 +1,5 @@
 #include "hotkeys/HotKeyFilter.h"
 
-#include "app/Globals.h"
 #include "history/BufferChecker.h"
 #include "hotkeys/KeyRules.h"
 
@@ -31,7 +30,7 @@ std::optional<KeyEvent> HotKeyFilter::eventTapCallback(const KeyEvent& event) {
         case KeyDecision::Action::paste:
             return makePasteEvent(event, wanted);
         case KeyDecision::Action::noteCut:
-            cutActionJustMade = true;
+            engine_.history().noteCut();
             return std::nullopt;
         case KeyDecision::Action::pass:
             break;
@@ -52,7 +51,7 @@ KeyDecision HotKeyFilter::decideWithoutWaiting(const KeyEvent& event) {
     const PasteAbility ability{engine_.publishedLength() + unpolled,
                                engine_.publishedPasteNeedsRewrite()};
     const KeyDecision decision = decideKey(event, toggles(), ability);
-    if (decision.action == KeyDecision::Action::noteCut) cutActionJustMade = true;
+    if (decision.action == KeyDecision::Action::noteCut) engine_.history().noteCut();
     return decision;
 }
 

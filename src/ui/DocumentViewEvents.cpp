@@ -14,15 +14,14 @@
 
 namespace tarnwick {
 
-using CopiedTextField = UserInterface::CopiedTextField;
-
 void DocumentView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect exposed = event->rect();
-    const auto [from, to] = slotsIntersecting(exposed.top(), exposed.bottom() + 1);
-    for (int s = from; s < to; ++s) {
-        subviews_[2 * s]->paint(painter);
-        subviews_[2 * s + 1]->paint(painter);
+    painter.setClipRect(exposed);
+    const auto [from, to] = rowsIntersecting(exposed.top(), exposed.bottom() + 1);
+    for (int i = from; i < to; ++i) {
+        rows_[static_cast<std::size_t>(i)].copied->paint(painter);
+        rows_[static_cast<std::size_t>(i)].index->paint(painter);
     }
 }
 
@@ -35,11 +34,11 @@ void DocumentView::mousePressEvent(QMouseEvent* event) {
     const RowMouseEvent rowMouse = rowEvent(event);
     RowField* field = fieldAt(rowMouse.pos);
     if (event->button() == Qt::LeftButton) {
-        auto* copied = dynamic_cast<CopiedTextField*>(field);
-        if (copied && copied->expandButton && expandButtonRect(copied).contains(rowMouse.pos)) {
-            pressedButtonField_ = copied;
-            copied->expandButton->highlighted = true;
-            update(expandButtonRect(copied));
+        MyExpandButton* button = field ? field->expandButton() : nullptr;
+        if (button && expandButtonRect(field).contains(rowMouse.pos)) {
+            pressedButtonField_ = field;
+            button->highlighted = true;
+            update(expandButtonRect(field));
             if (buttonOverlay_->isVisible()) buttonOverlay_->update();
             return;
         }
@@ -59,14 +58,15 @@ void DocumentView::mousePressEvent(QMouseEvent* event) {
 }
 
 void DocumentView::mouseReleaseEvent(QMouseEvent* event) {
-    CopiedTextField* field = pressedButtonField_;
+    RowField* field = pressedButtonField_;
     pressedButtonField_ = nullptr;
-    if (!field || !field->expandButton) return;
-    field->expandButton->highlighted = false;
-    const QRect button = expandButtonRect(field);
-    update(button);
+    MyExpandButton* button = field ? field->expandButton() : nullptr;
+    if (!button) return;
+    button->highlighted = false;
+    const QRect square = expandButtonRect(field);
+    update(square);
     if (buttonOverlay_->isVisible()) buttonOverlay_->update();
-    if (button.contains(event->position().toPoint())) field->expand();
+    if (square.contains(event->position().toPoint())) field->expand();
 }
 
 void DocumentView::mouseMoveEvent(QMouseEvent* event) {

@@ -51,7 +51,7 @@ TEST(BufferChecker, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
-    h.engine.bufferArray.clear();  // what Delete All does
+    h.engine.history().replaceAll({});  // the history emptied, the clipboard kept
     ASSERT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"A"}; }));
 }
 
@@ -67,16 +67,12 @@ TEST(BufferChecker, ACopyDuringAPauseIsPickedUpAfterTheResume) {
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList({"B", "A"}); }));
 }
 
-TEST(BufferChecker, UsesTheWindowsRowOrderAsTheHistory) {
-    // The window may place a new text below pinned rows; its list is the history,
-    // and the text is not added again while it stays on the clipboard.
+TEST(BufferChecker, ACopyGoesBelowAPinnedRowOneAndIsNotAddedAgain) {
+    // The history may place a new text below pinned rows, and the text is not
+    // added again while it stays on the clipboard.
     EngineHarness h;
-    QStringList rows{"P"};
-    h.engine.setRowAdder([&](const QString& text) {
-        rows.insert(1, text);
-        return rows;
-    });
-    h.engine.bufferArray = rows;
+    h.engine.history().replaceAll({"P"});
+    h.engine.history().setPinned(1, true);
     h.start();
     ASSERT_TRUE(h.copyAndExpect("C", {"P", "C"}));
     h.pumpFor(30ms);
@@ -126,9 +122,9 @@ TEST(BufferChecker, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
     ASSERT_TRUE(h.copyAndExpect("B", {"B", "A"}));
-    h.engine.lastAdded = "X";            // as if B had been written back by a paste
-    h.engine.bufferArray[0] = "edited";  // an edit after a cut leaves the clipboard alone
-    h.engine.publish();
+    h.engine.lastAdded = "X";      // as if B had been written back by a paste
+    h.engine.history().noteCut();  // an edit after a cut leaves the clipboard alone
+    h.engine.history().edit(1, "edited");
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray.size() == 3; }));
     EXPECT_EQ(h.engine.bufferArray, QStringList({"B", "edited", "A"}));
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/Globals.h"
 #include "hotkeys/HotKeyFilter.h"
 #include "support/EngineHarness.h"
 
@@ -22,12 +21,11 @@ const KeyEvent pasteChord = keyDown(keycode::V, cmd);
 struct FilterHarness : EngineHarness {
     // Change reports are delivered by copyFromOtherApp below, as the test decides.
     FilterHarness() : EngineHarness(250ms, false), filter(engine) {
-        engine.bufferArray = {"C", "B", "A"};
+        engine.history().replaceAll({"C", "B", "A"});
         engine.lastAdded = "C";
         pasteboard.copyFromOtherApp("C");
         engine.publish();
         filter.setToggles({false, false, true});
-        cutActionJustMade = false;
     }
     // Another application takes the clipboard and the platform reports it.
     void copyFromOtherApp(std::optional<QString> text) {
@@ -91,13 +89,14 @@ TEST(HotKeyFilterEngine, EveryCommandXNotesACutAndNothingElseDoes) {
     FilterHarness h;
     h.filter.eventTapCallback(keyDown(keycode::C, cmd));
     h.filter.eventTapCallback(keyDown(keycode::X, eventflag::control));
-    EXPECT_FALSE(cutActionJustMade);
+    EXPECT_FALSE(h.engine.history().cutNoted());
     h.filter.eventTapCallback(keyDown(keycode::X, cmd));
-    EXPECT_TRUE(cutActionJustMade);
-    cutActionJustMade = false;
+    EXPECT_TRUE(h.engine.history().cutNoted());
+    h.engine.history().edit(2, "B");  // the next edit clears the note
+    EXPECT_FALSE(h.engine.history().cutNoted());
     EXPECT_EQ(h.filter.decideWithoutWaiting(keyDown(keycode::X, cmd | eventflag::shift)).action,
               KeyDecision::Action::noteCut);
-    EXPECT_TRUE(cutActionJustMade);
+    EXPECT_TRUE(h.engine.history().cutNoted());
 }
 
 TEST(HotKeyFilterEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
@@ -145,7 +144,7 @@ TEST(HotKeyFilterSnapshot, ASnapshotThatRacedIsTurnedDownOnTheMainThread) {
     FilterHarness h;
     const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
     ASSERT_EQ(third.action, KeyDecision::Action::paste);
-    h.engine.bufferArray = {"C"};  // a delete on the main thread got there first
+    h.engine.history().replaceAll({"C"});  // a delete on the main thread got there first
     EXPECT_FALSE(h.filter.carryOutPaste(third));
     EXPECT_EQ(h.pasteboard.string(), "C");
 }

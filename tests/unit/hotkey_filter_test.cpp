@@ -3,7 +3,6 @@
 #include <array>
 #include <set>
 
-#include "app/Globals.h"
 #include "hotkeys/HotKeyFilter.h"
 #include "hotkeys/KeyRules.h"
 #include "support/EngineHarness.h"

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/Globals.h"
 #include "ui/RowHeights.h"
 
 namespace tarnwick {

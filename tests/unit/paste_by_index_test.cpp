@@ -13,7 +13,7 @@ namespace {
 // thread plays the main thread and moves the manual clock.
 struct PasteHarness : EngineHarness {
     PasteHarness() : EngineHarness(250ms) {
-        engine.bufferArray = {"C", "B", "A"};
+        engine.history().replaceAll({"C", "B", "A"});
         engine.lastAdded = "C";
         pasteboard.copyFromOtherApp("C");
         engine.publish();

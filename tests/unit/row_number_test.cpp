@@ -4,7 +4,7 @@
 #include <limits>
 #include <optional>
 
-#include "ui/RowOrder.h"
+#include "history/RowNumber.h"
 
 namespace tarnwick {
 namespace {

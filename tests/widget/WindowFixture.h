@@ -9,15 +9,14 @@
 #include <memory>
 #include <optional>
 
-#include "app/Globals.h"
 #include "support/EngineHarness.h"
 #include "support/FakeServices.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
+#include "ui/Metrics.h"
 #include "ui/MyWindow.h"
-#include "ui/RowModel.h"
 #include "ui/UserInterface.h"
 
 namespace tarnwick::test {
@@ -26,17 +25,8 @@ namespace tarnwick::test {
 // key sender and alert. The test thread plays the main thread.
 class WindowTest : public testing::Test {
 protected:
-    WindowTest() : ui({harness.engine, keySender, alert}) {
-        bufferChecker = &harness.engine;
-        tarnwick::ui = &ui;
-        cutActionJustMade = false;
-        harness.engine.setRowAdder([this](const QString& text) { return ui.addTextField(text); });
-    }
+    WindowTest() : ui({harness.engine, keySender, alert}) {}
     void SetUp() override { ui.help(); }
-    ~WindowTest() override {
-        tarnwick::ui = nullptr;
-        bufferChecker = nullptr;
-    }
 
     BufferChecker& engine() { return harness.engine; }
     DocumentView& doc() { return *ui.documentView; }
@@ -44,41 +34,29 @@ protected:
 
     // Adds texts as the polling step would, oldest first.
     void addRows(const QStringList& oldestFirst) {
-        for (const QString& text : oldestFirst) engine().bufferArray = ui.addTextField(text);
+        for (const QString& text : oldestFirst) engine().history().add(text);
         engine().publish();
     }
 
-    UserInterface::CopiedTextField* copied(int row) {
-        return static_cast<UserInterface::CopiedTextField*>(
-            doc().at(rowmodel::copiedPosition(doc().count(), row)));
-    }
-    UserInterface::IndexTextField* index(int row) {
-        return static_cast<UserInterface::IndexTextField*>(
-            doc().at(rowmodel::indexPosition(doc().count(), row)));
-    }
+    CopiedTextField* copied(int row) { return doc().copiedAt(row); }
+    IndexTextField* index(int row) { return doc().indexAt(row); }
     QPoint centre(const RowField* field) { return doc().qtRect(field).center(); }
 
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(&doc(), button, Qt::NoModifier, centre(field));
     }
 
-    // Rows in pairs, copied field first; one row per history entry, entry i
-    // the text of row i + 1; every index field showing its row number.
+    // One row per history entry, entry i the text of row i + 1; every index
+    // field showing its row number.
     void expectInvariants() {
-        const int n = doc().count();
-        ASSERT_EQ(n % 2, 0);
-        for (int p = 0; p < n; ++p) {
-            const bool isIndex = dynamic_cast<UserInterface::IndexTextField*>(doc().at(p));
-            const bool isCopied = dynamic_cast<UserInterface::CopiedTextField*>(doc().at(p));
-            ASSERT_TRUE(p % 2 == 1 ? isIndex : isCopied) << "position " << p;
-        }
+        const int n = doc().rowCount();
         EXPECT_EQ(engine().bufferArray, doc().rowTexts());
-        for (int row = 1; row <= n / 2; ++row) {
+        for (int row = 1; row <= n; ++row) {
             if (doc().editingField() == index(row)) continue;
             EXPECT_EQ(index(row)->stringValue(), QString::number(row));
         }
         double rowsHeight = 0;
-        for (int row = 1; row <= n / 2; ++row) rowsHeight += copied(row)->frame.height;
+        for (int row = 1; row <= n; ++row) rowsHeight += copied(row)->frame.height;
         EXPECT_EQ(doc().frameHeight(), 2 * gapAroundCopiedText + rowsHeight);
     }
 
@@ -88,9 +66,7 @@ protected:
     // the user would after choosing; the caller triggers the chosen action.
     QMenu& menuOf(RowField* field) {
         click(field, Qt::RightButton);
-        QMenu* menu = nullptr;
-        if (auto* i = dynamic_cast<UserInterface::IndexTextField*>(field)) menu = i->myMenu.get();
-        if (auto* c = dynamic_cast<UserInterface::CopiedTextField*>(field)) menu = c->myMenu.get();
+        QMenu* menu = field->menu();
         EXPECT_NE(menu, nullptr);
         menu->hide();
         return *menu;
@@ -113,8 +89,8 @@ protected:
         QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
     }
     // A press and release on the row's expand button.
-    void pressExpandButton(UserInterface::CopiedTextField* field) {
-        ASSERT_NE(field->expandButton, nullptr);
+    void pressExpandButton(CopiedTextField* field) {
+        ASSERT_NE(field->expandButton(), nullptr);
         QTest::mouseClick(&doc(), Qt::LeftButton, Qt::NoModifier,
                           doc().expandButtonRect(field).center());
     }

@@ -8,7 +8,7 @@
 namespace tarnwick::test {
 namespace {
 
-using CopiedTextField = UserInterface::CopiedTextField;
+using CopiedTextField = CopiedTextField;
 
 class ExpandTest : public WindowTest {
 protected:
@@ -18,7 +18,7 @@ protected:
         QTest::keyClick(&editor(), Qt::Key_End, Qt::ControlModifier);
     }
     bool isExpanded(CopiedTextField* field) {
-        return field->expandButton && field->expandButton->expanded;
+        return field->expandButton() && field->expandButton()->expanded;
     }
     // The colour drawn at the middle of the button's left edge (the arrow runs
     // down its vertical middle).
@@ -46,11 +46,11 @@ TEST_F(ExpandTest, WhichTextsGetAButtonAndHowTallTheyExpand) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        if (doc().count() > 0) choose(copied(1), QStringLiteral("Delete All"));
+        if (doc().rowCount() > 0) choose(copied(1), QStringLiteral("Delete All"));
         addRows({QStringLiteral("below"), QString::fromUtf8(c.text)});
-        EXPECT_EQ(copied(1)->expandButton != nullptr, c.button);
+        EXPECT_EQ(copied(1)->expandButton() != nullptr, c.button);
         if (!c.button) continue;
-        EXPECT_FALSE(copied(1)->expandButton->expanded);
+        EXPECT_FALSE(copied(1)->expandButton()->expanded);
         const double height = doc().frameHeight();
         pressExpandButton(copied(1));
         EXPECT_TRUE(isExpanded(copied(1)));
@@ -74,12 +74,12 @@ TEST_F(ExpandTest, GreenCollapsedRedExpandedOpaqueWhilePressed) {
     EXPECT_GT(paleGreen.green(), 250);
     EXPECT_GT(paleGreen.red(), 90);  // green at alpha 0.6 over white
     QTest::mousePress(&doc(), Qt::LeftButton, Qt::NoModifier, centre);
-    EXPECT_TRUE(field->expandButton->highlighted);
+    EXPECT_TRUE(field->expandButton()->highlighted);
     const QColor pressed = buttonColour(field);
     EXPECT_LT(pressed.red(), 10);
     EXPECT_GT(pressed.green(), 250);
     QTest::mouseRelease(&doc(), Qt::LeftButton, Qt::NoModifier, centre);
-    EXPECT_FALSE(field->expandButton->highlighted);
+    EXPECT_FALSE(field->expandButton()->highlighted);
     const QColor paleRed = buttonColour(field);
     EXPECT_GT(paleRed.red(), 250);
     EXPECT_GT(paleRed.green(), 90);
@@ -116,15 +116,15 @@ TEST_F(ExpandTest, ReturnGivesAButtonAndDeletingTheLineFeedRemovesIt) {
     const double height = doc().frameHeight();
     editAtEnd(1);
     QTest::keyClick(&editor(), Qt::Key_Return);
-    ASSERT_NE(copied(1)->expandButton, nullptr);
-    EXPECT_FALSE(copied(1)->expandButton->expanded);
+    ASSERT_NE(copied(1)->expandButton(), nullptr);
+    EXPECT_FALSE(copied(1)->expandButton()->expanded);
     EXPECT_EQ(copied(1)->frame.height, tfHt);
     EXPECT_EQ(engine().bufferArray[0], "a\n");
     // The new button shows above the field editor, where a press can reach it.
     QWidget* above = doc().childAt(doc().expandButtonRect(copied(1)).center());
     EXPECT_TRUE(above && above != &editor() && !editor().isAncestorOf(above));
     QTest::keyClick(&editor(), Qt::Key_Backspace);
-    EXPECT_EQ(copied(1)->expandButton, nullptr);
+    EXPECT_EQ(copied(1)->expandButton(), nullptr);
     EXPECT_EQ(doc().frameHeight(), height);
     EXPECT_EQ(engine().bufferArray[0], "a");
 }
@@ -145,7 +145,7 @@ TEST_F(ExpandTest, AnExpandedRowFollowsItsLinesAndComesBackExpanded) {
     QTest::keyClick(&editor(), Qt::Key_Left);
     QTest::keyClick(&editor(), Qt::Key_Backspace);
     ASSERT_EQ(copied(1)->stringValue(), "ab");
-    EXPECT_EQ(copied(1)->expandButton, nullptr);
+    EXPECT_EQ(copied(1)->expandButton(), nullptr);
     EXPECT_TRUE(copied(1)->wasExpanded);
     EXPECT_EQ(copied(1)->frame.height, tfHt);
     EXPECT_EQ(doc().frameHeight(), height);
