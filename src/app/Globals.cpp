@@ -1,8 +1,0 @@
-#include "app/Globals.h"
-
-namespace tarnwick {
-
-BufferChecker* bufferChecker = nullptr;
-UserInterface* ui = nullptr;
-
-}  // namespace tarnwick
