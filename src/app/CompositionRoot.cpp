@@ -47,7 +47,7 @@ bool CompositionRoot::start() {
     HotKeyFilter& toggleMirror = *filter;
     toggleMirror.setToggles(togglesOf(ui_));
     // Both tap failures end with status 1: a failure must not report success.
-    tap_ = installKeyTap(std::move(filter));
+    tap_ = installKeyTap(std::move(filter), mainThread_);
     if (!tap_) return false;
     // The tap owns the filter from here on and outlives every toggle change.
     ui_.setTogglesChangedListener(

@@ -4,8 +4,8 @@
 
 namespace tarnwick {
 
-std::unique_ptr<KeyTap> installKeyTap(std::unique_ptr<KeyFilter> filter) {
-    std::unique_ptr<KeyTap> tap = makeKeyTap();
+std::unique_ptr<KeyTap> installKeyTap(std::unique_ptr<KeyFilter> filter, MainThread& mainThread) {
+    std::unique_ptr<KeyTap> tap = makeKeyTap(mainThread);
     if (!tap->create(std::move(filter))) {
         std::printf(
             "Failed to create the event tap. This program must be run with root privilage using "
