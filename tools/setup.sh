@@ -12,12 +12,12 @@ targets=("${@:2}")
 
 say() { echo "tools/setup.sh: $*" >&2; }
 
-# Debian 12 packages: the toolchain, Qt, X11 and XTest for the key filter, the
+# Debian 12 packages: the toolchain, Qt, ICU (text comparison), X11 and XTest for the key filter, the
 # test frameworks, and the X tools the end-to-end tests drive the program with
 # (ImageMagick's import reads the window's pixels to find its rows).
 debian_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev
+  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer x11-utils fonts-dejavu-core imagemagick
 )
@@ -59,7 +59,7 @@ install_debian() {
 install_macos() {
   command -v brew > /dev/null || { say "Homebrew is needed: https://brew.sh"; return 1; }
   local formula missing=()
-  for formula in qt cmake ninja googletest google-benchmark; do
+  for formula in qt icu4c cmake ninja googletest google-benchmark; do
     brew list --versions "$formula" > /dev/null || missing+=("$formula")
   done
   if [[ ${#missing[@]} -gt 0 ]]; then
@@ -71,7 +71,7 @@ install_macos() {
 configure_and_build() {
   local extra=()
   if [[ "$(uname -s)" == Darwin ]]; then
-    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)")
+    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)" "-DICU_ROOT=$(brew --prefix icu4c)")
   fi
   cd "$root"
   cmake --preset "$preset" "${extra[@]}" > /dev/null
