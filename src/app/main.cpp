@@ -12,7 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/qt/QtAlert.h"
 #include "platform/qt/QtMainThread.h"
-#include "platform/qt/QtPasteboard.h"
+#include "platform/Pasteboard.h"
 #include "ui/UserInterface.h"
 
 using namespace tarnwick;
@@ -37,12 +37,12 @@ int main(int argc, char* argv[]) {
     app.setQuitOnLastWindowClosed(false);
     finishApplicationStartup();
 
-    QtPasteboard pasteboard;
+    const std::unique_ptr<Pasteboard> pasteboard = makePasteboard();
     QtMainThread mainThread;
     QtAlert alert;
     auto keySender = makeKeySender();
 
-    BufferChecker engine(pasteboard, mainThread);
+    BufferChecker engine(*pasteboard, mainThread);
     bufferChecker = &engine;
 
     const QIcon logo = loadLogo(argv[0]);

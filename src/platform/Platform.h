@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 namespace tarnwick {
 
 // Titles of the three modifier toggles, in the keys the user presses on this
@@ -21,7 +23,12 @@ bool clipboardReportsChanges();
 void prepareApplication();
 
 // Platform-specific start-up once the application object exists (macOS: the
-// regular activation policy).
+// regular activation policy; X11: losing the X server ends the program once,
+// from the main thread).
 void finishApplicationStartup();
+
+class Pasteboard;
+// The general clipboard of this platform. Main thread, after start-up.
+std::unique_ptr<Pasteboard> makePasteboard();
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 #include <ApplicationServices/ApplicationServices.h>
 
 #include "platform/Platform.h"
+#include "platform/qt/QtPasteboard.h"
 
 namespace tarnwick {
 
@@ -18,5 +19,9 @@ void finishApplicationStartup() {
 }
 
 bool clipboardReportsChanges() { return false; }
+
+std::unique_ptr<Pasteboard> makePasteboard() {
+    return std::make_unique<QtPasteboard>();
+}
 
 }  // namespace tarnwick
