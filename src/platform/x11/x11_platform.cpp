@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/x11/x11_server_loss.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -22,7 +23,9 @@ void prepareApplication() {
     XCloseDisplay(display);
 }
 
-void finishApplicationStartup() {}
+void finishApplicationStartup() {
+    x11::endProgramWhenServerIsLost();
+}
 
 bool clipboardReportsChanges() {
     return true;
