@@ -3,7 +3,8 @@
 # those of a peer clipboard manager (CopyQ), measured here on private Xvfb
 # displays: idle CPU with 0 and with N entries, memory per entry, copy to
 # history latency, hot key to paste chord, the main-thread cost of adding an
-# entry, and the cost of an idle polling pass with a small and a large text.
+# entry, the cost of an idle polling pass with a small and a large text, and
+# the load run (bench/load_run.py: copies as fast as the clipboard takes them).
 #
 #   bash tools/bench.sh            full run (60 s idle windows, 1,000 entries; ~10 min)
 #   bash tools/bench.sh --quick    short run to try it out (10 s windows, 100 entries)
@@ -18,8 +19,10 @@ quick=0
 
 if ((quick)); then
   idle_seconds=10 entries=100 latency_copies=15 pass_seconds=2 presses=100 repetitions=3
+  load_copies=200
 else
   idle_seconds=60 entries=1000 latency_copies=60 pass_seconds=5 presses=1000 repetitions=5
+  load_copies=1000
 fi
 copy_spacing=0.27 # just over the 0.25 s polling floor, so no copy is skipped
 
@@ -249,6 +252,11 @@ run_drivers() {
     put bytes_per_row "$(awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) if ($i ~ /bytes_per_row/) col = i }
       $1 ~ /^"memoryPerRow\/10000[^_]*"$/ && col { print $col }' "$work/memory.csv" | median_range)"
   fi
+  say "load run ($load_copies copies, a hot-key paste after every tenth)"
+  out=$(TARNWICK_BINARY="$bin/tarnwick" TARNWICK_PASTE_TARGET="$bin/paste_target" \
+    python3 "$root/bench/load_run.py" "$load_copies" 2> "$work/load.log" || true)
+  put load_rate "$(sed -n 's/.*(\([0-9]*\) per second).*/\1/p' <<< "$out")"
+  put load_end "$(grep -q 'last copy: True; still running: True' <<< "$out" && echo right || echo WRONG)"
   say "floor: a bare 4 Hz two-thread hand-over"
   out=$("$bin/wakeup_floor_bench" --seconds $((idle_seconds < 20 ? idle_seconds : 20)))
   put floor_pct "$(sed -n 's/.*core_pct=\([^ ]*\).*/\1/p' <<< "$out")"
@@ -294,6 +302,7 @@ print_table() {
 | Idle pass, 10 B on the clipboard: process CPU per pass (µs; median, min–max of 1 s windows) | $(get pass_cpu_10B_median) ($(get pass_cpu_10B_min)–$(get pass_cpu_10B_max)) | | | |
 | Idle pass, 10 MB on the clipboard: process CPU per pass (µs; median, min–max) | $(get pass_cpu_10MB_median) ($(get pass_cpu_10MB_min)–$(get pass_cpu_10MB_max)) | | | equal to 10 B |
 | Idle passes that woke the main thread, 10 B / 10 MB (steps timed; median µs) | $(get pass_step_10B_count) / $(get pass_step_10MB_count) ($(get pass_step_10B_median) / $(get pass_step_10MB_median)) | | | |
+| Load run: copies per second through the clipboard ($load_copies copies); end state (row 1 = last copy, still running) | $(get load_rate) ($(get load_end)) | | | right |
 | Floor: bare 4 Hz two-thread hand-over on this machine (% of one core; µs per pass) | $(get floor_pct) ($(get floor_us) µs) | | | |
 EOF
 }

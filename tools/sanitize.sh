@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the asan preset (AddressSanitizer + UBSan) and the tsan preset
-# (ThreadSanitizer) and runs the tests under them: unit and widget tests under
-# both, the end-to-end tests under ASan. Prints the wall time of each part.
-# The exit status is non-zero when any part failed.
+# (ThreadSanitizer) and runs the tests under them: the unit and widget tests
+# under ASan, the unit tests of the engine and the hot keys (the code with
+# threads) under TSan. Only the test programs needed are built. Prints the wall
+# time of each part. The exit status is non-zero when any part failed.
 #
 #   bash tools/sanitize.sh [asan|tsan]...      (default: both)
 #
@@ -36,16 +37,23 @@ timed() {
 
 build() {
   local kind="$1" dir="$root/build/$prefix$1"
+  shift
   if [[ -z "$prefix" ]]; then
-    bash "$root/tools/setup.sh" "$kind" || return
+    bash "$root/tools/setup.sh" "$kind" "$@"
+  else
+    cmake --preset "$kind" -B "$dir" > /dev/null && cmake --build "$dir" --parallel "$jobs" --target "$@"
   fi
-  cmake --preset "$kind" -B "$dir" > /dev/null && cmake --build "$dir" --parallel "$jobs"
 }
 
+# Runs the tests of a label whose names match a pattern; selecting none fails.
 run_tests() {
-  local kind="$1" labels="$2" dir="$root/build/$prefix$1"
-  ctest --test-dir "$dir" --label-regex "$labels" --output-on-failure --parallel "$jobs"
+  local kind="$1" labels="$2" names="$3" dir="$root/build/$prefix$1"
+  ctest --test-dir "$dir" --label-regex "$labels" --tests-regex "$names" --no-tests=error \
+    --output-on-failure --parallel "$jobs"
 }
+
+# The engine's and the hot keys' unit test suites, by name.
+threaded_suites='(Engine|BufferChecker|Polling|Paste|Atomic|HotKey|KeyFilter|Filter)[A-Za-z]*[.]'
 
 supp="$root/tools/sanitizers"
 # Any report ends the test with a failure; leaks are checked at exit, minus
@@ -63,13 +71,12 @@ total_start=$(date +%s)
 for kind in "${kinds[@]}"; do
   case "$kind" in
     asan)
-      timed "asan: build" build asan &&
-        { timed "asan: unit + widget tests" run_tests asan '^(unit|widget)$'
-          timed "asan: end-to-end tests" run_tests asan '^e2e$'; }
+      timed "asan: build" build asan unit_tests widget_tests &&
+        timed "asan: unit + widget tests" run_tests asan '^(unit|widget)$' .
       ;;
     tsan)
-      timed "tsan: build" build tsan &&
-        timed "tsan: unit + widget tests" run_tests tsan '^(unit|widget)$'
+      timed "tsan: build" build tsan unit_tests &&
+        timed "tsan: engine + hot-key tests" run_tests tsan '^unit$' "$threaded_suites"
       ;;
     *) say "unknown sanitizer $kind (asan or tsan)"; status=1 ;;
   esac

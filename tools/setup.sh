@@ -12,14 +12,16 @@ targets=("${@:2}")
 
 say() { echo "tools/setup.sh: $*" >&2; }
 
-# Debian 12 packages: the toolchain, Qt, ICU (text comparison), X11 and XTest for the key filter, the
-# test frameworks, and the X tools the end-to-end tests drive the program with
-# (ImageMagick's import reads the window's pixels to find its rows).
+# Debian 12 packages: the toolchain, Qt, ICU (text comparison), X11 and XTest
+# for the key filter, the test frameworks, and the X tools and Python 3 the
+# end-to-end tests drive the program with (ImageMagick's import is for
+# tools/screenshot.sh; setxkbmap, in x11-xkb-utils, changes the layout).
 debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth xclip xdotool trayer x11-utils fonts-dejavu-core imagemagick
+  xvfb xauth xclip xdotool trayer x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
+  python3
 )
 
 as_root() {

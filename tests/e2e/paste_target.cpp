@@ -1,10 +1,13 @@
-// A window that records what is pasted or typed into it: after every change it
-// writes the whole text to the file named on the command line, so an
-// end-to-end test can read what arrived.
+// A window that records what is pasted or typed into it, for the end-to-end
+// tests: after every change it writes the whole text to OUTPUT, and it appends
+// each key press but lone modifiers and locks, as Qt names it ("Ctrl+V"), to
+// OUTPUT.keys.
 //
 //   paste_target /tmp/out.txt
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <cstdio>
@@ -12,13 +15,49 @@
 namespace {
 
 // Written through a temporary file and a rename, so a reader never sees half
-// of a large paste.
-void record(const QString& path, const QString& text) {
+// of a paste.
+void record(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(text.toUtf8());
+    file.write(bytes);
     file.commit();
 }
+
+bool isModifierOrLock(int key) {
+    switch (key) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_NumLock:
+        case Qt::Key_CapsLock:
+            return true;
+        default:
+            return false;
+    }
+}
+
+class KeyLog : public QObject {
+public:
+    explicit KeyLog(const QString& path) : file_(path) {
+        file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress && !isModifierOrLock(key->key())) {
+            file_.write(QKeySequence(key->keyCombination()).toString().toUtf8() + '\n');
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QFile file_;
+};
 
 }  // namespace
 
@@ -29,13 +68,15 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
-    record(path, QString());
+    KeyLog keys(path + QStringLiteral(".keys"));
+    record(path, {});
 
     QPlainTextEdit editor;
     editor.setWindowTitle(QStringLiteral("Paste Target"));
     editor.resize(480, 320);
+    editor.installEventFilter(&keys);
     QObject::connect(&editor, &QPlainTextEdit::textChanged,
-                     [&] { record(path, editor.toPlainText()); });
+                     [&] { record(path, editor.toPlainText().toUtf8()); });
     editor.show();
     // Without a window manager nobody hands out focus: take it.
     editor.activateWindow();
