@@ -89,11 +89,14 @@ void BufferChecker::startBufferUpdating() {
         // The pass is announced before the permission is read: a pausing thread
         // that then sees updatingBuffer false knows no pass can still look.
         updatingBuffer.mutate([](bool& busy) { busy = true; });
-        if (updateBuffer.value() && look) {
+        if (updateBuffer.value() && look && !stopping_) {
             mainThreadDone.mutate([](bool& done) { done = false; });
             stepPending_ = true;
             mainThread_.post([this] { runPendingStep(); });
-            mainThreadDone.waitFor(true);
+            // The engine's end may come while the step is queued: it cannot
+            // release a wait that began after it, so look at it now and then.
+            while (!mainThreadDone.waitFor(true, std::chrono::milliseconds(50)) && !stopping_) {
+            }
         }
         updatingBuffer.mutate([](bool& busy) { busy = false; });
         sleepUntilNextPass(passStart);
@@ -166,10 +169,12 @@ void BufferChecker::readAhead() {
 
 void BufferChecker::awaitCurrentRead() {
     // A hot key right after a copy: the polling thread is reading that copy
-    // now. Wait for it, at most as long as a read may take.
+    // now. Wait for it briefly (long enough for megabytes from an owner that
+    // answers): an owner that hangs must not hold the hot key for its whole
+    // read. A copy still unread then is added after the paste.
     std::optional<QString> known;
     if (!readsOffMainThread_ || knownClipboardText(known)) return;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1200);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     std::unique_lock lock(readMutex_);
     const auto readNow = [this] {
         return readAhead_ && readAhead_->count == pasteboard_.changeCount();
