@@ -130,21 +130,17 @@ void X11KeyTap::run() {
         // Xlib may already hold events read during a round trip: drain its
         // queue before waiting on the socket. A burst of keyboard-mapping
         // changes is looked at once, after the last of them.
-        bool mappingChanged = false;
+        x11::MappingChanges mapping;
         while (XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
             if (event.type == KeyPress) {
-                if (mappingChanged) onMappingChanged();
-                mappingChanged = false;
+                if (mapping.refresh()) onMappingChanged();
                 onKeyPress(event.xkey);
             }
-            if (event.type == MappingNotify) {
-                XRefreshKeyboardMapping(&event.xmapping);
-                mappingChanged = true;
-            }
+            if (event.type == MappingNotify) mapping.note(event.xmapping);
         }
-        if (mappingChanged) onMappingChanged();
+        if (mapping.refresh()) onMappingChanged();
         if (stopping_ || regrab_) continue;
         poll(fds, 2, -1);
         if ((fds[1].revents & POLLIN) != 0) {

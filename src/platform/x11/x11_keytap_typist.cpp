@@ -104,12 +104,14 @@ void ChordTypist::type(KeyCode key, unsigned mask) {
 
 void ChordTypist::dropEvents() {
     Display* display = display_.get();
+    MappingChanges mapping;
     while (XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        // Keeps XKeysymToKeycode right after a layout change.
-        if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
+        if (event.type == MappingNotify) mapping.note(event.xmapping);
     }
+    // Keeps XKeysymToKeycode right after a layout change.
+    mapping.refresh();
 }
 
 }  // namespace tarnwick::x11
