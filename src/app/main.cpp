@@ -9,10 +9,10 @@
 #include "history/BufferChecker.h"
 #include "hotkeys/TapInstaller.h"
 #include "platform/KeySender.h"
+#include "platform/Pasteboard.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtAlert.h"
 #include "platform/qt/QtMainThread.h"
-#include "platform/Pasteboard.h"
 #include "ui/UserInterface.h"
 
 using namespace tarnwick;

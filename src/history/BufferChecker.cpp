@@ -17,6 +17,19 @@ std::int64_t nowNs() {
         .count();
 }
 
+// Whether text is in composed normal form (NFC), as nearly every copied text
+// is. Two such texts are canonically equivalent only when they are equal,
+// which spares decomposing them. Linear time.
+bool isComposed(const QString& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) return false;
+    const auto length = static_cast<int32_t>(text.size());
+    const int32_t composedPrefix = unorm2_spanQuickCheckYes(
+        nfc, reinterpret_cast<const UChar*>(text.utf16()), length, &status);
+    return U_SUCCESS(status) && composedPrefix == length;
+}
+
 // The canonical decomposition (NFD) of text, computed in linear time; a text
 // that is already decomposed (all ASCII, for one) is shared, not copied.
 QString decomposed(const QString& text) {
@@ -218,6 +231,7 @@ void BufferChecker::updateBufferHistory() {
 
 bool BufferChecker::sameText(const QString& a, const QString& b) {
     if (a == b) return true;
+    if (isComposed(a) && isComposed(b)) return false;
     return decomposed(a) == decomposed(b);
 }
 
@@ -235,6 +249,7 @@ const QString& BufferChecker::canonicalOf(const QString& text) const {
 
 bool BufferChecker::sameCanonical(const QString& a, const QString& b) const {
     if (a == b) return true;
+    if (isComposed(a) && isComposed(b)) return false;
     const QString& first = canonicalOf(a);
     // canonicalOf() may replace a slot: hold the first form while the second is made.
     const QString keep = first;

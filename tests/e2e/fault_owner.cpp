@@ -75,8 +75,8 @@ struct Owner {
             // Start an INCR transfer: the requestor deletes the property for each chunk.
             XSelectInput(display, request.requestor, PropertyChangeMask);
             const long size = static_cast<long>(data.size());
-            XChangeProperty(display, request.requestor, request.property, incr, 32,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(&size), 1);
+            XChangeProperty(display, request.requestor, request.property, incr, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&size), 1);
             incrTo = request.requestor;
             incrProperty = request.property;
             sent = 0;
@@ -106,8 +106,8 @@ int main(int argc, char* argv[]) {
     owner.data = argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x');
     owner.display = XOpenDisplay(nullptr);
     if (owner.display == nullptr) return 1;
-    owner.window = XCreateSimpleWindow(owner.display, DefaultRootWindow(owner.display), 0, 0, 1,
-                                       1, 0, 0, 0);
+    owner.window =
+        XCreateSimpleWindow(owner.display, DefaultRootWindow(owner.display), 0, 0, 1, 1, 0, 0, 0);
     owner.clipboard = owner.atom("CLIPBOARD");
     owner.targets = owner.atom("TARGETS");
     owner.incr = owner.atom("INCR");

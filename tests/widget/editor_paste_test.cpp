@@ -29,7 +29,8 @@ void middleClick(FieldEditor& editor) {
 
 const Route routes[] = {
     {"paste chord", [](FieldEditor& e) { QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier); }},
-    {"shift insert", [](FieldEditor& e) { QTest::keyClick(&e, Qt::Key_Insert, Qt::ShiftModifier); }},
+    {"shift insert",
+     [](FieldEditor& e) { QTest::keyClick(&e, Qt::Key_Insert, Qt::ShiftModifier); }},
     {"middle button", middleClick},
     // The row menu's Paste types the paste chord; the window hands it here.
     {"row menu", [](FieldEditor& e) { e.pasteText(); }},

@@ -64,8 +64,8 @@ ChordTypist::~ChordTypist() = default;
 bool ChordTypist::open() {
     display_.reset(XOpenDisplay(nullptr));
     if (!display_) return false;
-    events_ = std::make_unique<QSocketNotifier>(ConnectionNumber(display_.get()),
-                                                QSocketNotifier::Read);
+    events_ =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(display_.get()), QSocketNotifier::Read);
     QObject::connect(events_.get(), &QSocketNotifier::activated, [this] { dropEvents(); });
     int event = 0, error = 0, major = 0, minor = 0;
     return XTestQueryExtension(display_.get(), &event, &error, &major, &minor) != False;

@@ -53,8 +53,8 @@ void MappingChanges::note(const XMappingEvent& change) {
     }
     // One range that covers every changed key.
     const int first = std::min(keyboard_->first_keycode, change.first_keycode);
-    const int end = std::max(keyboard_->first_keycode + keyboard_->count,
-                             change.first_keycode + change.count);
+    const int end =
+        std::max(keyboard_->first_keycode + keyboard_->count, change.first_keycode + change.count);
     keyboard_->first_keycode = first;
     keyboard_->count = end - first;
 }

@@ -92,8 +92,9 @@ std::optional<QByteArray> Transfer::takeProperty(Atom& type) {
     int format = 0;
     unsigned long items = 0, remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display_, window_, atoms_[landing], 0, 0x1fffffff, True,
-                                          AnyPropertyType, &type, &format, &items, &remaining, &data);
+    const int status =
+        XGetWindowProperty(display_, window_, atoms_[landing], 0, 0x1fffffff, True, AnyPropertyType,
+                           &type, &format, &items, &remaining, &data);
     if (status != Success || type == None) {
         if (data != nullptr) XFree(data);
         return std::nullopt;
@@ -161,8 +162,8 @@ std::optional<QString> Transfer::plainText() {
     // Only these are plain text: a copy offering nothing but text/uri-list
     // (files from a file manager) has none.
     Atom target = None;
-    for (Atom candidate : {atoms_[utf8String], atoms_[textPlainUtf8], Atom(XA_STRING),
-                           atoms_[textPlain]}) {
+    for (Atom candidate :
+         {atoms_[utf8String], atoms_[textPlainUtf8], Atom(XA_STRING), atoms_[textPlain]}) {
         if (offers(candidate)) {
             target = candidate;
             break;

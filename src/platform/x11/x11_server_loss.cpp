@@ -31,8 +31,8 @@ int onServerLost(Display*) {
     if (std::this_thread::get_id() == mainThread) endProgram();
     // Another thread hands the ending to the main thread and never returns:
     // Xlib would call exit() right here if it did.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { endProgram(); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { endProgram(); }, Qt::QueuedConnection);
     for (;;) pause();
 }
 
