@@ -12,16 +12,17 @@ targets=("${@:2}")
 
 say() { echo "tools/setup.sh: $*" >&2; }
 
-# Debian 12 packages: the toolchain, Qt, X11 and XTest for the key filter, the
-# test frameworks, and the X tools and Python 3 the end-to-end tests drive the
-# program with (ImageMagick's import is for tools/screenshot.sh, its identify
-# for tools/package-check.sh); the Debian package's tools and validators, and
-# the SVG renderer of tools/render-icons.sh.
+# Debian 12 packages: the toolchain, Qt, ICU (text comparison), X11 and XTest
+# for the key filter, the test frameworks, and the X tools and Python 3 the
+# end-to-end tests drive the program with (ImageMagick's import is for
+# tools/screenshot.sh, its identify for tools/package-check.sh; setxkbmap, in
+# x11-xkb-utils, changes the layout); the Debian package's tools and
+# validators, and the SVG renderer of tools/render-icons.sh.
 debian_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev
+  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth xclip xdotool trayer x11-utils fonts-dejavu-core imagemagick
+  xvfb xauth xclip xdotool trayer x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   python3
   dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )
@@ -63,7 +64,7 @@ install_debian() {
 install_macos() {
   command -v brew > /dev/null || { say "Homebrew is needed: https://brew.sh"; return 1; }
   local formula missing=()
-  for formula in qt cmake ninja googletest google-benchmark; do
+  for formula in qt icu4c cmake ninja googletest google-benchmark; do
     brew list --versions "$formula" > /dev/null || missing+=("$formula")
   done
   if [[ ${#missing[@]} -gt 0 ]]; then
@@ -75,7 +76,7 @@ install_macos() {
 configure_and_build() {
   local extra=()
   if [[ "$(uname -s)" == Darwin ]]; then
-    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)")
+    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)" "-DICU_ROOT=$(brew --prefix icu4c)")
   fi
   cd "$root"
   cmake --preset "$preset" "${extra[@]}" > /dev/null

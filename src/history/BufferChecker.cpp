@@ -1,5 +1,7 @@
 #include "history/BufferChecker.h"
 
+#include <unicode/unorm2.h>
+
 #include <cstdio>
 
 #include "platform/MainThread.h"
@@ -15,6 +17,44 @@ std::int64_t nowNs() {
         .count();
 }
 
+// Whether text is in composed normal form (NFC), as nearly every copied text
+// is. Two such texts are canonically equivalent only when they are equal,
+// which spares decomposing them. Linear time.
+bool isComposed(const QString& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfc = unorm2_getNFCInstance(&status);
+    if (U_FAILURE(status)) return false;
+    const auto length = static_cast<int32_t>(text.size());
+    const int32_t composedPrefix = unorm2_spanQuickCheckYes(
+        nfc, reinterpret_cast<const UChar*>(text.utf16()), length, &status);
+    return U_SUCCESS(status) && composedPrefix == length;
+}
+
+// The canonical decomposition (NFD) of text, computed in linear time; a text
+// that is already decomposed (all ASCII, for one) is shared, not copied.
+QString decomposed(const QString& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+    if (U_FAILURE(status)) return text;
+    const auto* source = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = static_cast<int32_t>(text.size());
+    const int32_t normalPrefix = unorm2_spanQuickCheckYes(nfd, source, length, &status);
+    if (U_FAILURE(status) || normalPrefix == length) return text;
+    // Decomposition grows a text at most fourfold; ICU says so if it needs more.
+    QString result(text.size() * 4 + 16, Qt::Uninitialized);
+    int32_t written = unorm2_normalize(nfd, source, length, reinterpret_cast<UChar*>(result.data()),
+                                       static_cast<int32_t>(result.size()), &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        result.resize(written);
+        written = unorm2_normalize(nfd, source, length, reinterpret_cast<UChar*>(result.data()),
+                                   written, &status);
+    }
+    if (U_FAILURE(status)) return text;
+    result.resize(written);
+    return result;
+}
+
 }  // namespace
 
 BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
@@ -22,7 +62,8 @@ BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
     : pasteboard_(pasteboard),
       mainThread_(mainThread),
       pollInterval_(pollInterval),
-      reportsChanges_(pasteboard.reportsChanges()) {
+      reportsChanges_(pasteboard.reportsChanges()),
+      readsOffMainThread_(pasteboard.readsOffMainThread()) {
     pasteboard_.setChangeListener([this] { clipboardMayHaveChanged(); });
 }
 
@@ -46,16 +87,25 @@ void BufferChecker::startPolling() {
 void BufferChecker::startBufferUpdating() {
     while (!stopping_) {
         const auto passStart = std::chrono::steady_clock::now();
-        // Announce the pass before looking at the permission: a pausing thread
-        // that then sees updatingBuffer false knows no pass can still look.
-        updatingBuffer.mutate([](bool& busy) { busy = true; });
         // Only a pass that may find something hands a step to the main thread,
         // so an idle program does not wake its main thread four times a second.
-        if (updateBuffer.value() && (mayHaveChanged_.exchange(false) || !reportsChanges_)) {
+        const bool look = mayHaveChanged_.exchange(false) || !reportsChanges_;
+        // A read that waits for another program happens here, at once and
+        // before the pass announces itself: a pausing main thread never waits
+        // for it, and a hot key right after a copy finds the text read.
+        if (look && readsOffMainThread_) readAhead();
+        if (look) waitOutPassFloor();
+        // The pass is announced before the permission is read: a pausing thread
+        // that then sees updatingBuffer false knows no pass can still look.
+        updatingBuffer.mutate([](bool& busy) { busy = true; });
+        if (updateBuffer.value() && look && !stopping_) {
             mainThreadDone.mutate([](bool& done) { done = false; });
             stepPending_ = true;
             mainThread_.post([this] { runPendingStep(); });
-            mainThreadDone.waitFor(true);
+            // The engine's end may come while the step is queued: it cannot
+            // release a wait that began after it, so look at it now and then.
+            while (!mainThreadDone.waitFor(true, std::chrono::milliseconds(50)) && !stopping_) {
+            }
         }
         updatingBuffer.mutate([](bool& busy) { busy = false; });
         sleepUntilNextPass(passStart);
@@ -70,12 +120,15 @@ void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point pas
         // Where every change is reported, a pass without one would find
         // nothing: sleep until there is something to look at.
         wake_.wait(lock, woken);
-        hinted = true;
     }
-    if (!hinted || stopping_) return;
     changeHint_ = false;
-    // A report wakes the next pass at once, but never closer than one
-    // interval to the previous look at the clipboard.
+}
+
+void BufferChecker::waitOutPassFloor() {
+    // A report wakes the next pass at once, but its look at the clipboard is
+    // never closer than one interval to the previous one.
+    if (!reportsChanges_) return;
+    std::unique_lock lock(wakeMutex_);
     const auto sinceLook = std::chrono::nanoseconds(nowNs() - lastLookNs_.load());
     if (sinceLook < pollInterval_) {
         wake_.wait_for(lock, pollInterval_ - sinceLook, [this] { return stopping_.load(); });
@@ -113,18 +166,53 @@ bool BufferChecker::clipboardMayDifferFromLastLook() const {
            entryZero.size() != lookedEntryZero_.size();
 }
 
+void BufferChecker::readAhead() {
+    const std::uint64_t count = pasteboard_.changeCount();
+    std::optional<QString> text = pasteboard_.string();
+    {
+        std::lock_guard lock(readMutex_);
+        readAhead_ = ClipboardRead{count, std::move(text)};
+    }
+    readDone_.notify_all();
+}
+
+void BufferChecker::awaitCurrentRead() {
+    // A hot key right after a copy: the polling thread is reading that copy
+    // now. Wait for it briefly (long enough for megabytes from an owner that
+    // answers): an owner that hangs must not hold the hot key for its whole
+    // read. A copy still unread then is added after the paste.
+    std::optional<QString> known;
+    if (!readsOffMainThread_ || knownClipboardText(known)) return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    std::unique_lock lock(readMutex_);
+    const auto readNow = [this] {
+        return readAhead_ && readAhead_->count == pasteboard_.changeCount();
+    };
+    while (!readDone_.wait_for(lock, std::chrono::milliseconds(1), readNow)) {
+        if (std::chrono::steady_clock::now() >= deadline) return;
+        // The polling thread may be waiting for a step queued to this thread.
+        lock.unlock();
+        runPendingStep();
+        lock.lock();
+    }
+}
+
 void BufferChecker::updateBufferHistory() {
     if (!clipboardMayDifferFromLastLook()) return;
+    lastLookNs_ = nowNs();
+    std::optional<QString> text;
+    if (!knownClipboardText(text)) {
+        // Changed again since the polling thread read it: read it afresh.
+        wakePolling();
+        return;
+    }
     looked_ = true;
     lookedChangeCount_ = pasteboard_.changeCount();
-    lastLookNs_ = nowNs();
-    // Cleared before the read, so a change reported after it is not forgotten.
     unpolledChange_.store(false, std::memory_order_release);
 
-    const std::optional<QString> text = clipboardText();
     if (text && !isOwnPaste(text) &&
         (bufferArray.isEmpty() ||
-         (!sameText(*text, bufferArray.front()) && !sameText(*text, lastAdded)))) {
+         (!sameCanonical(*text, bufferArray.front()) && !sameCanonical(*text, lastAdded)))) {
         history_.add(*text);
         lastAdded = *text;
     }
@@ -135,7 +223,29 @@ void BufferChecker::updateBufferHistory() {
 
 bool BufferChecker::sameText(const QString& a, const QString& b) {
     if (a == b) return true;
-    return a.normalized(QString::NormalizationForm_D) == b.normalized(QString::NormalizationForm_D);
+    if (isComposed(a) && isComposed(b)) return false;
+    return decomposed(a) == decomposed(b);
+}
+
+const QString& BufferChecker::canonicalOf(const QString& text) const {
+    for (const auto& [source, canonical] : canonical_) {
+        if (source.constData() == text.constData() && source.size() == text.size()) {
+            return canonical;
+        }
+    }
+    // The slot keeps its source alive, so the buffer address stays its own.
+    nextCanonical_ = (nextCanonical_ + 1) % canonical_.size();
+    canonical_[nextCanonical_] = {text, decomposed(text)};
+    return canonical_[nextCanonical_].second;
+}
+
+bool BufferChecker::sameCanonical(const QString& a, const QString& b) const {
+    if (a == b) return true;
+    if (isComposed(a) && isComposed(b)) return false;
+    const QString& first = canonicalOf(a);
+    // canonicalOf() may replace a slot: hold the first form while the second is made.
+    const QString keep = first;
+    return keep == canonicalOf(b);
 }
 
 void BufferChecker::pauseUpdates() {
@@ -151,35 +261,64 @@ void BufferChecker::resumeUpdates() {
 }
 
 bool BufferChecker::writeEntryZeroToPasteboard() {
-    pasteboard_.clearContents();
-    bool written = true;
-    if (!bufferArray.isEmpty()) {
-        written = pasteboard_.setString(bufferArray.front());
-        if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
-    }
+    const bool written = writeClipboard(bufferArray.isEmpty() ? nullptr : &bufferArray.front());
+    if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
     publish();
     return written;
 }
 
 void BufferChecker::clearPasteboard() {
-    pasteboard_.clearContents();
+    writeClipboard(nullptr);
 }
 
-const std::optional<QString>& BufferChecker::clipboardText() const {
+bool BufferChecker::writeClipboard(const QString* text) {
+    // A write replaces the contents in one step: cleared first, the clipboard
+    // would be ownerless for a moment, and a paste then finds nothing.
+    bool written = true;
+    if (text) {
+        written = pasteboard_.setString(*text);
+    } else {
+        pasteboard_.clearContents();
+    }
+    cachedTextValid_ = false;
+    if (written && readsOffMainThread_) {
+        // What this program wrote is known without asking anyone.
+        cachedText_ = text ? std::optional<QString>(*text) : std::nullopt;
+        cachedTextCount_ = pasteboard_.changeCount();
+        cachedTextValid_ = true;
+    }
+    return written;
+}
+
+bool BufferChecker::knownClipboardText(std::optional<QString>& text) const {
     const std::uint64_t count = pasteboard_.changeCount();
     if (!cachedTextValid_ || count != cachedTextCount_) {
-        cachedText_ = pasteboard_.string();
+        if (readsOffMainThread_) {
+            // The main thread never waits for another program: only the
+            // polling thread's read of this very state is taken.
+            std::lock_guard lock(readMutex_);
+            if (!readAhead_ || readAhead_->count != count) return false;
+            cachedText_ = readAhead_->text;
+        } else {
+            cachedText_ = pasteboard_.string();
+        }
         cachedTextCount_ = count;
         cachedTextValid_ = true;
     }
-    return cachedText_;
+    text = cachedText_;
+    return true;
 }
 
 bool BufferChecker::differsFromEntryZero(const std::optional<QString>& text) const {
-    return !bufferArray.isEmpty() && text && !sameText(*text, bufferArray.front());
+    return !bufferArray.isEmpty() && text && !sameCanonical(*text, bufferArray.front());
 }
 
 bool BufferChecker::plainPasteNeedsRewrite() const {
+    std::optional<QString> text;
+    if (readsOffMainThread_) {
+        // A clipboard not read yet holds a fresh copy: the paste takes it as it is.
+        return knownClipboardText(text) && differsFromEntryZero(text);
+    }
     // Read afresh: the paste must not act on a change report still in flight.
     return differsFromEntryZero(pasteboard_.string());
 }
@@ -188,10 +327,13 @@ void BufferChecker::publish() {
     // Every writer of the history publishes: the next pass must compare anew.
     wakePolling();
     publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
-    publishedNeedsRewrite_.store(differsFromEntryZero(clipboardText()), std::memory_order_release);
+    std::optional<QString> text;
+    const bool needsRewrite = knownClipboardText(text) && differsFromEntryZero(text);
+    publishedNeedsRewrite_.store(needsRewrite, std::memory_order_release);
 }
 
 bool BufferChecker::pasteItemAtIndex(int index) {
+    awaitCurrentRead();
     pauseUpdates();
     // A copy made just before the hot key may not have been polled yet: take it
     // first, so it is neither lost nor shifts the wrong entry under the digit.
@@ -203,8 +345,7 @@ bool BufferChecker::pasteItemAtIndex(int index) {
         return false;
     }
     const QString pasted = bufferArray.at(index);
-    pasteboard_.clearContents();
-    const bool written = pasteboard_.setString(pasted);
+    const bool written = writeClipboard(&pasted);
     if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
     pasteLeft_ = written ? std::optional<QString>(pasted) : std::nullopt;
     ++pendingResumes_;
@@ -226,9 +367,9 @@ void BufferChecker::resumeUpdatingAfterDelay(int /*index*/) {
     if (--pendingResumes_ > 0) return;
     // Put entry 0 back only if the clipboard still holds what the paste left
     // there: a text the user copied meanwhile stays and is polled as usual.
-    if (clipboardText() == pasteLeft_) {
-        pasteboard_.clearContents();
-        if (!bufferArray.isEmpty()) pasteboard_.setString(bufferArray.front());
+    std::optional<QString> now;
+    if (knownClipboardText(now) && now == pasteLeft_) {
+        writeClipboard(bufferArray.isEmpty() ? nullptr : &bufferArray.front());
         publish();
     }
     resumeUpdates();

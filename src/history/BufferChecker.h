@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -86,7 +87,7 @@ public:
 
     Pasteboard& pasteboard() { return pasteboard_; }
 
-    // Texts are equal under Unicode canonical equivalence.
+    // Texts are equal under Unicode canonical equivalence; linear time.
     static bool sameText(const QString& a, const QString& b);
 
 private:
@@ -95,7 +96,13 @@ private:
     void resumeUpdatingAfterDelay(int index);
     bool isOwnPaste(const std::optional<QString>& text) const;
     bool clipboardMayDifferFromLastLook() const;
-    const std::optional<QString>& clipboardText() const;
+    void readAhead();
+    void awaitCurrentRead();
+    void waitOutPassFloor();
+    bool knownClipboardText(std::optional<QString>& text) const;
+    bool writeClipboard(const QString* text);
+    const QString& canonicalOf(const QString& text) const;
+    bool sameCanonical(const QString& a, const QString& b) const;
     bool differsFromEntryZero(const std::optional<QString>& text) const;
     void wakePolling();
     void sleepUntilNextPass(std::chrono::steady_clock::time_point passStart);
@@ -104,6 +111,7 @@ private:
     MainThread& mainThread_;
     const std::chrono::milliseconds pollInterval_;
     const bool reportsChanges_;
+    const bool readsOffMainThread_;
 
     std::atomic<bool> stepPending_{false};
     // Set by every clipboard change report, history change and resume; a pass
@@ -120,8 +128,24 @@ private:
     QString lookedEntryZero_;
     bool lookedEmpty_ = true;
 
-    // The clipboard's text as last read, re-read only when its change count
-    // moved: a large text is then held once, shared with the history.
+    // The polling thread's latest read, by the change count it was made at.
+    struct ClipboardRead {
+        std::uint64_t count;
+        std::optional<QString> text;
+    };
+    mutable std::mutex readMutex_;
+    std::condition_variable readDone_;
+    std::optional<ClipboardRead> readAhead_;
+
+    // The decomposed forms of the texts compared most often (entry 0,
+    // lastAdded, the clipboard's text), so each is decomposed once. Main
+    // thread only.
+    mutable std::array<std::pair<QString, QString>, 3> canonical_;
+    mutable std::size_t nextCanonical_ = 0;
+
+    // The clipboard's text as last read (or written), re-read only when its
+    // change count moved: a large text is then held once, shared with the
+    // history.
     mutable std::optional<QString> cachedText_;
     mutable std::uint64_t cachedTextCount_ = 0;
     mutable bool cachedTextValid_ = false;

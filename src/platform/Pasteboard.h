@@ -7,20 +7,34 @@
 
 namespace tarnwick {
 
-// The general clipboard, plain text of its first item only. Every call is made
-// on the main thread: QClipboard misbehaves badly when used from other threads.
+// The general clipboard, plain text only. Writes are made on the main thread.
+// Reads may have to wait for another program, which can hang, die mid-transfer
+// or send megabytes: where they can, they run off the main thread (see
+// readsOffMainThread()), and they always give up after about a second.
 class Pasteboard {
 public:
     virtual ~Pasteboard() = default;
 
-    // Empties the clipboard; called before every write.
+    // Main thread. Leaves the clipboard empty (the history has no entry left).
     virtual void clearContents() = 0;
-    // Writes one plain text; false when the clipboard refused it.
+    // Main thread. Replaces the contents with one plain text in one step, so
+    // that other programs never find the clipboard without an owner in
+    // between; false when the clipboard refused it.
     virtual bool setString(const QString& text) = 0;
-    // The plain text on the clipboard, or none (empty, or not text).
+    // The plain text on the clipboard, or none: empty, not plain text, a text
+    // its owner marks secret (never to be recorded), a copy whose only
+    // text-like form is a list of file URIs, or a read that failed or ran past
+    // its deadline. Answered from what this program wrote while it owns the
+    // clipboard. Called on the thread readsOffMainThread() names.
     virtual std::optional<QString> string() const = 0;
-    // Grows whenever the contents may have changed (another owner, our own
-    // writes), so an unchanged clipboard need not be read again.
+    // True: string() may wait for another program (up to its deadline) and is
+    // called off the main thread, by one thread at a time; it may also be
+    // called on the main thread for an explicit user paste. False: string() is
+    // quick and called on the main thread only.
+    virtual bool readsOffMainThread() const { return false; }
+    // Any thread. Grows whenever the contents may have changed (another
+    // owner, this program's writes), so an unchanged clipboard need not be
+    // read again.
     virtual std::uint64_t changeCount() const = 0;
 
     // Whether changes made by other applications reach the change listener

@@ -35,7 +35,8 @@ void prepareApplication();
 QString displaySession();
 
 // Platform-specific start-up once the application object exists (macOS: the
-// regular activation policy; X11 in a Wayland session: says once on standard
+// regular activation policy; X11: losing the X server ends the program once,
+// from the main thread, and in a Wayland session it says once on standard
 // output what XWayland means for the hot keys and the clipboard).
 void finishApplicationStartup();
 

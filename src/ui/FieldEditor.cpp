@@ -1,5 +1,8 @@
 #include "ui/FieldEditor.h"
 
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QTextCursor>
 
 #include "platform/Pasteboard.h"
@@ -40,6 +43,44 @@ void FieldEditor::cutSelection() {
 void FieldEditor::pasteText() {
     const std::optional<QString> text = pasteboard_.string();
     if (text) insertPlainText(*text);
+}
+
+void FieldEditor::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste)) {
+        pasteText();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void FieldEditor::mousePressEvent(QMouseEvent* event) {
+    // The middle button pastes on release; its press must not reach Qt.
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void FieldEditor::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        setTextCursor(cursorForPosition(event->position().toPoint()));
+        pasteText();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+bool FieldEditor::canInsertFromMimeData(const QMimeData* source) const {
+    return source != nullptr && source->hasText();
+}
+
+void FieldEditor::insertFromMimeData(const QMimeData* source) {
+    // Any paste path left to Qt (its paste() slot, a drop) inserts plain text
+    // only, and nothing from missing data.
+    if (canInsertFromMimeData(source)) insertPlainText(source->text());
 }
 
 }  // namespace tarnwick

@@ -8,7 +8,10 @@ class Pasteboard;
 
 // The window's one text editor, placed over the row field being edited. Cut,
 // copy and paste go through the clipboard service like every other clipboard
-// access of the program.
+// access of the program. Every paste route (the paste chord, Shift+Insert,
+// the middle button, the row menu's Paste) ends in pasteText(): Qt's own
+// paste reads whatever QClipboard returns and crashed on a clipboard without
+// an owner.
 class FieldEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -17,7 +20,15 @@ public:
     bool hasSelection() const;
     void cutSelection();
     void copySelection();
+    // Inserts the clipboard's plain text at the cursor; nothing when it has none.
     void pasteText();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     Pasteboard& pasteboard_;

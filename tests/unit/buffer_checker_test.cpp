@@ -34,17 +34,23 @@ TEST_P(BufferCheckerPolling, HistoryFollowsTheRules) {
 
 const QString eAcute = QString::fromUtf8("\xC3\xA9");       // é, one code point
 const QString eCombining = QString::fromUtf8("e\xCC\x81");  // e + U+0301
+const QString eGrave = QString::fromUtf8("e\xCC\x80");      // e + U+0300, another letter
+// e with cedilla and acute, neither in composed form: the marks in either order.
+const QString marksOneWay = QString::fromUtf8("e\xCC\xA7\xCC\x81");
+const QString marksOtherWay = QString::fromUtf8("e\xCC\x81\xCC\xA7");
 
 INSTANTIATE_TEST_SUITE_P(
     Engine, BufferCheckerPolling,
-    ::testing::Values(CopyCase{"ThreeDistinctNewestFirst", {"A", "B", "C"}, {"C", "B", "A"}},
-                      CopyCase{"ABAKeepsTheDuplicate", {"A", "B", "A"}, {"A", "B", "A"}},
-                      CopyCase{"SameTextTwiceIsOneEntry", {"A", "A"}, {"A"}},
-                      CopyCase{"EmptyClipboardAddsNothing", {std::nullopt}, {}},
-                      CopyCase{
-                          "NonTextBetweenCopiesAddsNothing", {"A", std::nullopt, "B"}, {"B", "A"}},
-                      CopyCase{"EmptyTextIsAText", {"A", ""}, {"", "A"}},
-                      CopyCase{"CanonicallyEqualTextsAreOne", {eAcute, eCombining}, {eAcute}}),
+    ::testing::Values(
+        CopyCase{"ThreeDistinctNewestFirst", {"A", "B", "C"}, {"C", "B", "A"}},
+        CopyCase{"ABAKeepsTheDuplicate", {"A", "B", "A"}, {"A", "B", "A"}},
+        CopyCase{"SameTextTwiceIsOneEntry", {"A", "A"}, {"A"}},
+        CopyCase{"EmptyClipboardAddsNothing", {std::nullopt}, {}},
+        CopyCase{"NonTextBetweenCopiesAddsNothing", {"A", std::nullopt, "B"}, {"B", "A"}},
+        CopyCase{"EmptyTextIsAText", {"A", ""}, {"", "A"}},
+        CopyCase{"CanonicallyEqualTextsAreOne", {eAcute, eCombining}, {eAcute}},
+        CopyCase{"OtherAccentsAreAnotherText", {eAcute, eGrave}, {eGrave, eAcute}},
+        CopyCase{"MarksInEitherOrderAreOne", {marksOneWay, marksOtherWay}, {marksOneWay}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BufferChecker, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {

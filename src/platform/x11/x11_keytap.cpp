@@ -49,7 +49,7 @@ public:
 private:
     void run();
     void onKeyPress(const XKeyEvent& press);
-    void onMappingChanged(XMappingEvent& change);
+    void onMappingChanged();
     void applyGrabs();
     void reportRefused(const std::vector<x11::Chord>& refused);
     bool takeOwnChord(KeyCode key);
@@ -63,7 +63,8 @@ private:
     x11::ChordTypist typist_;     // the main thread's chords
     std::optional<x11::KeyTable> keys_;
     x11::ModifierLayout layout_;
-    KeyCode pasteKey_ = 0;
+    // Typed by the main thread, re-derived by the filter thread.
+    std::atomic<KeyCode> pasteKey_{0};
     MainThread& mainThread_;
     // Cleared at destruction, so that a paste still queued finds no tap.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
@@ -129,13 +130,19 @@ void X11KeyTap::run() {
     while (!stopping_) {
         if (regrab_.exchange(false)) applyGrabs();
         // Xlib may already hold events read during a round trip: drain its
-        // queue before waiting on the socket.
+        // queue before waiting on the socket. A burst of keyboard-mapping
+        // changes is looked at once, after the last of them.
+        x11::MappingChanges mapping;
         while (XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == KeyPress) onKeyPress(event.xkey);
-            if (event.type == MappingNotify) onMappingChanged(event.xmapping);
+            if (event.type == KeyPress) {
+                if (mapping.refresh()) onMappingChanged();
+                onKeyPress(event.xkey);
+            }
+            if (event.type == MappingNotify) mapping.note(event.xmapping);
         }
+        if (mapping.refresh()) onMappingChanged();
         if (stopping_ || regrab_) continue;
         poll(fds, 2, -1);
         if ((fds[1].revents & POLLIN) != 0) {
@@ -171,8 +178,7 @@ void X11KeyTap::onKeyPress(const XKeyEvent& press) {
     });
 }
 
-void X11KeyTap::onMappingChanged(XMappingEvent& change) {
-    XRefreshKeyboardMapping(&change);
+void X11KeyTap::onMappingChanged() {
     // Tools that type arbitrary text remap spare keys all the time: grab
     // again only when a key the filter knows has moved.
     x11::KeyTable keys(display_.get());
@@ -180,6 +186,8 @@ void X11KeyTap::onMappingChanged(XMappingEvent& change) {
     if (keys == *keys_ && layout.numLockMask == layout_.numLockMask) return;
     keys_ = keys;
     layout_ = layout;
+    // The paste chord moves with the layout (V is another key on Dvorak).
+    pasteKey_ = keys_->xKeyCode(keycode::V);
     regrab_ = true;
 }
 

@@ -1,3 +1,6 @@
+// Qt before Xlib, whose macros clash with Qt's names.
+#include <QSocketNotifier>
+
 #include "platform/x11/x11_keytap_typist.h"
 
 #include <X11/XKBlib.h>
@@ -55,9 +58,15 @@ std::vector<KeyCode> chordModifierKeys(Display* display, const XModifierKeymap& 
 
 }  // namespace
 
+ChordTypist::ChordTypist() = default;
+ChordTypist::~ChordTypist() = default;
+
 bool ChordTypist::open() {
     display_.reset(XOpenDisplay(nullptr));
     if (!display_) return false;
+    events_ =
+        std::make_unique<QSocketNotifier>(ConnectionNumber(display_.get()), QSocketNotifier::Read);
+    QObject::connect(events_.get(), &QSocketNotifier::activated, [this] { dropEvents(); });
     int event = 0, error = 0, major = 0, minor = 0;
     return XTestQueryExtension(display_.get(), &event, &error, &major, &minor) != False;
 }
@@ -90,6 +99,19 @@ void ChordTypist::type(KeyCode key, unsigned mask) {
     for (KeyCode k : held) XTestFakeKeyEvent(display, k, True, CurrentTime);
     XUngrabServer(display);
     XFlush(display);
+    dropEvents();
+}
+
+void ChordTypist::dropEvents() {
+    Display* display = display_.get();
+    MappingChanges mapping;
+    while (XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == MappingNotify) mapping.note(event.xmapping);
+    }
+    // Keeps XKeysymToKeycode right after a layout change.
+    mapping.refresh();
 }
 
 }  // namespace tarnwick::x11

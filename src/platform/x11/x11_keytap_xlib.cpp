@@ -1,5 +1,6 @@
 #include "platform/x11/x11_keytap_xlib.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace tarnwick::x11 {
@@ -41,6 +42,30 @@ int ErrorTrap::handle(Display* display, XErrorEvent* error) {
     }
     const Handler next = forwardTo.load();
     return next != nullptr ? next(display, error) : 0;
+}
+
+void MappingChanges::note(const XMappingEvent& change) {
+    if (change.request == MappingModifier) modifiers_ = change;
+    if (change.request != MappingKeyboard) return;
+    if (!keyboard_) {
+        keyboard_ = change;
+        return;
+    }
+    // One range that covers every changed key.
+    const int first = std::min(keyboard_->first_keycode, change.first_keycode);
+    const int end =
+        std::max(keyboard_->first_keycode + keyboard_->count, change.first_keycode + change.count);
+    keyboard_->first_keycode = first;
+    keyboard_->count = end - first;
+}
+
+bool MappingChanges::refresh() {
+    const bool any = keyboard_ || modifiers_;
+    if (keyboard_) XRefreshKeyboardMapping(&*keyboard_);
+    if (modifiers_) XRefreshKeyboardMapping(&*modifiers_);
+    keyboard_.reset();
+    modifiers_.reset();
+    return any;
 }
 
 }  // namespace tarnwick::x11

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace tarnwick::x11 {
@@ -38,6 +39,21 @@ private:
     Display* display_;
     std::vector<XErrorEvent> errors_;
     int (*previous_)(Display*, XErrorEvent*) = nullptr;
+};
+
+// Gathers a burst of keyboard-mapping changes (a layout switch sends many,
+// some tools thousands), so that Xlib's key tables are refreshed once for
+// all of them: each refresh may cost a round trip to the X server.
+class MappingChanges {
+public:
+    void note(const XMappingEvent& change);
+    // Refreshes Xlib's tables for what the noted changes touched; false when
+    // nothing was noted.
+    bool refresh();
+
+private:
+    std::optional<XMappingEvent> keyboard_;
+    std::optional<XMappingEvent> modifiers_;
 };
 
 }  // namespace tarnwick::x11

@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/x11/x11_server_loss.h"
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -54,6 +55,7 @@ QString displaySession() {
 }
 
 void finishApplicationStartup() {
+    x11::endProgramWhenServerIsLost();
     // Here, not before: a second start that only hands over says nothing of it.
     if (waylandSession()) {
         std::printf(

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+#include "platform/Pasteboard.h"
+
+class QClipboard;
+
+namespace tarnwick {
+
+// The CLIPBOARD selection on X11. Writes go through QClipboard on the main
+// thread (Qt then answers other programs' requests); reads use a connection
+// of their own and are made off the main thread, except an explicit paste.
+class X11Pasteboard final : public QObject, public Pasteboard {
+    Q_OBJECT
+public:
+    X11Pasteboard();
+
+    void clearContents() override;
+    bool setString(const QString& text) override;
+    std::optional<QString> string() const override;
+    bool readsOffMainThread() const override { return true; }
+    std::uint64_t changeCount() const override { return changeCount_.load(); }
+    bool reportsChanges() const override { return true; }
+    void setChangeListener(std::function<void()> listener) override {
+        listener_ = std::move(listener);
+    }
+
+private:
+    void noteChange();
+
+    QClipboard* clipboard_;
+    std::atomic<std::uint64_t> changeCount_{0};
+    std::function<void()> listener_;
+
+    // What this program last put on the clipboard, while it still owns it:
+    // then nothing needs to be asked of the X server.
+    mutable std::mutex ownMutex_;
+    bool own_ = false;
+    std::optional<QString> ownText_;
+    // One read at a time: the polling thread and an explicit paste share it.
+    mutable std::mutex readMutex_;
+};
+
+}  // namespace tarnwick

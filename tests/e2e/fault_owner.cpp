@@ -1,0 +1,131 @@
+// A clipboard owner that misbehaves on purpose, as real programs do:
+//   fault_owner hang            owns CLIPBOARD and never answers a request
+//   fault_owner die-mid-incr    answers TARGETS, sends one INCR chunk of the text, then exits
+//   fault_owner incr TEXT       sends TEXT in small INCR chunks (a well-behaved large copy)
+//   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = secret
+//   fault_owner uri-list URI    offers nothing but text/uri-list
+// Prints "owning" once it owns the selection and "asked TARGET" for each
+// request; runs until another program takes the selection.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t chunkSize = 4096;
+
+struct Owner {
+    Display* display = nullptr;
+    Window window = 0;
+    std::string mode, data;
+    Atom clipboard, targets, incr, utf8, uriList, hint;
+    // The INCR transfer under way: requestor, property, bytes sent.
+    Window incrTo = 0;
+    Atom incrProperty = None;
+    std::size_t sent = 0;
+
+    Atom atom(const char* name) { return XInternAtom(display, name, False); }
+
+    std::vector<Atom> offered() {
+        if (mode == "uri-list") return {targets, uriList};
+        if (mode == "secret") return {targets, utf8, hint};
+        return {targets, utf8};
+    }
+
+    void notify(const XSelectionRequestEvent& request, Atom property) {
+        XEvent reply{};
+        reply.xselection.type = SelectionNotify;
+        reply.xselection.requestor = request.requestor;
+        reply.xselection.selection = request.selection;
+        reply.xselection.target = request.target;
+        reply.xselection.property = property;
+        reply.xselection.time = request.time;
+        XSendEvent(display, request.requestor, False, 0, &reply);
+        XFlush(display);
+    }
+
+    void put(Window to, Atom property, Atom type, const std::string& bytes) {
+        XChangeProperty(display, to, property, type, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(bytes.data()),
+                        static_cast<int>(bytes.size()));
+    }
+
+    void answer(const XSelectionRequestEvent& request) {
+        char* name = XGetAtomName(display, request.target);
+        std::printf("asked %s\n", name != nullptr ? name : "?");
+        std::fflush(stdout);
+        if (name != nullptr) XFree(name);
+        if (mode == "hang") return;
+        const std::vector<Atom> offer = offered();
+        if (request.target == targets) {
+            XChangeProperty(display, request.requestor, request.property, XA_ATOM, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(offer.data()),
+                            static_cast<int>(offer.size()));
+        } else if (request.target == hint && mode == "secret") {
+            put(request.requestor, request.property, hint, "secret");
+        } else if (std::find(offer.begin(), offer.end(), request.target) == offer.end()) {
+            notify(request, None);
+            return;
+        } else if (mode == "incr" || mode == "die-mid-incr") {
+            // Start an INCR transfer: the requestor deletes the property for each chunk.
+            XSelectInput(display, request.requestor, PropertyChangeMask);
+            const long size = static_cast<long>(data.size());
+            XChangeProperty(display, request.requestor, request.property, incr, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&size), 1);
+            incrTo = request.requestor;
+            incrProperty = request.property;
+            sent = 0;
+        } else {
+            put(request.requestor, request.property, request.target, data);
+        }
+        notify(request, request.property);
+    }
+
+    void nextChunk() {
+        const std::string chunk = data.substr(sent, chunkSize);
+        put(incrTo, incrProperty, utf8, chunk);
+        XFlush(display);
+        sent += chunk.size();
+        if (chunk.empty()) incrTo = 0;
+        // A crash in the middle of a large transfer.
+        if (mode == "die-mid-incr") std::_Exit(3);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 2) return 2;
+    Owner owner;
+    owner.mode = argv[1];
+    owner.data = argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x');
+    owner.display = XOpenDisplay(nullptr);
+    if (owner.display == nullptr) return 1;
+    owner.window =
+        XCreateSimpleWindow(owner.display, DefaultRootWindow(owner.display), 0, 0, 1, 1, 0, 0, 0);
+    owner.clipboard = owner.atom("CLIPBOARD");
+    owner.targets = owner.atom("TARGETS");
+    owner.incr = owner.atom("INCR");
+    owner.utf8 = owner.atom("UTF8_STRING");
+    owner.uriList = owner.atom("text/uri-list");
+    owner.hint = owner.atom("x-kde-passwordManagerHint");
+    XSetSelectionOwner(owner.display, owner.clipboard, owner.window, CurrentTime);
+    if (XGetSelectionOwner(owner.display, owner.clipboard) != owner.window) return 1;
+    std::printf("owning\n");
+    std::fflush(stdout);
+    for (;;) {
+        XEvent event;
+        XNextEvent(owner.display, &event);
+        if (event.type == SelectionRequest) owner.answer(event.xselectionrequest);
+        if (event.type == SelectionClear) return 0;
+        if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete &&
+            event.xproperty.window == owner.incrTo && event.xproperty.atom == owner.incrProperty) {
+            owner.nextChunk();
+        }
+    }
+}
