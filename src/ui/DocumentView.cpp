@@ -73,6 +73,10 @@ QStringList DocumentView::rowTexts() const {
 }
 
 void DocumentView::rowInserted(int row) {
+    addTextField(row);
+}
+
+void DocumentView::addTextField(int row) {
     auto copied = std::make_unique<CopiedTextField>(window_, this);
     auto index = std::make_unique<IndexTextField>(window_, this);
     copied->row = index->row = row;
@@ -107,7 +111,7 @@ void DocumentView::rowChanged(int row) {
 
 void DocumentView::rowsReset() {
     removeAllRows();
-    for (int row = 1; row <= history_.count(); ++row) rowInserted(row);
+    for (int row = 1; row <= history_.count(); ++row) addTextField(row);
 }
 
 void DocumentView::rowsChangeEnded() {

@@ -95,6 +95,8 @@ private:
         ~RowView();
     };
 
+    // The window's answer to an inserted entry: the row view of row.
+    void addTextField(int row);
     void fieldDestroyed(const RowField* field);
     void removeAllRows();
     std::pair<int, int> rowsIntersecting(double top, double bottom) const;
