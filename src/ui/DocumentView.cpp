@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -133,7 +134,10 @@ void DocumentView::relayout() {
     double height = 2 * gapAroundCopiedText;
     for (const RowView& view : rows_) height += view.copied->frame.height;
     frameHeight_ = height;
-    resize(width(), qRound(height));
+    // A widget is at most 16,777,215 px high: a taller document shows a span
+    // of itself, which followScroll() moves along.
+    shownTop_ = std::clamp(shownTop_, 0.0, std::max(0.0, height - shownSpan));
+    resize(width(), qRound(std::min(height, shownSpan)));
     // Before the window is first shown nothing is laid out; showing it lays
     // out every row.
     if (window_) window_->windowDidResize();
@@ -229,7 +233,26 @@ void DocumentView::placeEditor() {
 }
 
 QRect DocumentView::qtRect(const RowField* field) const {
-    return toQRect(field->frame, frameHeight_);
+    return toQRect(field->frame, frameHeight_).translated(0, -qRound(shownTop_));
+}
+
+void DocumentView::followScroll(QScrollBar& bar) {
+    if (frameHeight_ <= shownSpan) return;
+    // Near either end of the shown span, move the span by half its height and
+    // the scroll bar back by as much, so the same content stays in view.
+    const double margin = shownSpan / 4;
+    const double value = bar.value();
+    double shift = 0;
+    if (value > bar.maximum() - margin) {
+        shift = std::min(frameHeight_ - shownSpan - shownTop_, shownSpan / 2);
+    } else if (value < margin) {
+        shift = -std::min(shownTop_, shownSpan / 2);
+    }
+    if (shift == 0) return;
+    shownTop_ += shift;
+    placeEditor();
+    update();
+    bar.setValue(qRound(value - shift));
 }
 
 QRect DocumentView::expandButtonRect(const RowField* field) const {
@@ -241,8 +264,8 @@ QRect DocumentView::expandButtonRect(const RowField* field) const {
 
 std::pair<int, int> DocumentView::rowsIntersecting(double top, double bottom) const {
     // Row 1 is the top row: rows further down have lower frames.
-    const double low = frameHeight_ - bottom;
-    const double high = frameHeight_ - top;
+    const double low = frameHeight_ - shownTop_ - bottom;
+    const double high = frameHeight_ - shownTop_ - top;
     const auto first = std::partition_point(
         rows_.begin(), rows_.end(), [&](const RowView& v) { return v.copied->frame.y >= high; });
     auto last = first;

@@ -9,6 +9,8 @@
 #include "history/HistoryModel.h"
 #include "ui/RowField.h"
 
+class QScrollBar;
+
 namespace tarnwick {
 
 class ButtonOverlay;
@@ -43,8 +45,11 @@ public:
     CopiedTextField* copiedBeside(const IndexTextField* index) const;
     QStringList rowTexts() const;
 
-    // The frame height in points; the widget follows it.
+    // The frame height in points; the widget follows it up to Qt's size limit.
     double frameHeight() const { return frameHeight_; }
+    // The scroll view's bar moved: a document taller than a widget can be
+    // moves the part of it that the widget shows.
+    void followScroll(QScrollBar& bar);
     // Sums the rows' heights and lays the window out.
     void relayout();
     // Places every row, top row first.
@@ -107,6 +112,9 @@ private:
     MyWindow* window_ = nullptr;
     std::vector<RowView> rows_;
     double frameHeight_;
+    // The document offset of the widget's top edge, and the most it shows.
+    double shownTop_ = 0;
+    static constexpr double shownSpan = 1 << 23;
     FieldEditor* editor_;
     ButtonOverlay* buttonOverlay_;
     RowField* editingField_ = nullptr;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <cstdio>
 #include <cstdlib>
 
@@ -93,6 +94,8 @@ void UserInterface::buildContent() {
     scrollView->setWidgetResizable(false);
     scrollView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollView->setWidget(documentView);
+    QObject::connect(scrollView->verticalScrollBar(), &QScrollBar::valueChanged, documentView,
+                     [this] { documentView->followScroll(*scrollView->verticalScrollBar()); });
     scrollView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 

@@ -1,14 +1,14 @@
 // Rows with line feeds: the expand button, its press, and the heights of the row
 // and the document as the text changes.
 #include <QImage>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "WindowFixture.h"
 #include "ui/MyExpandButton.h"
 
 namespace tarnwick::test {
 namespace {
-
-using CopiedTextField = CopiedTextField;
 
 class ExpandTest : public WindowTest {
 protected:
@@ -169,6 +169,19 @@ TEST_F(ExpandTest, TheButtonStaysPressableWhileItsRowIsEdited) {
     QTest::mouseClick(above, Qt::LeftButton, Qt::NoModifier, inside);
     EXPECT_TRUE(isExpanded(copied(1)));
     EXPECT_EQ(editor().geometry(), doc().qtRect(copied(1)));
+}
+
+// Taller than a widget can be (16,777,215 px), an expanded row still scrolls
+// to its last line and to the row below it.
+TEST_F(ExpandTest, ARowTallerThanAWidgetScrollsToItsEnd) {
+    addRows({QStringLiteral("below"), QStringLiteral("l\n").repeated(1100000)});
+    pressExpandButton(copied(1));
+    ASSERT_GT(doc().frameHeight(), 16777215.0);
+    QScrollBar* bar = ui.scrollView->verticalScrollBar();
+    for (int step = 0; step < 10; ++step) bar->setValue(bar->maximum());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_TRUE(doc().rect().contains(doc().qtRect(copied(2))));
+    EXPECT_EQ(doc().fieldAt(doc().qtRect(copied(2)).center()), copied(2));
 }
 
 }  // namespace
