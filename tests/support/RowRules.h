@@ -6,9 +6,9 @@
 
 // The one reference of the row rules, shared by the unit test, the widget test
 // and the fuzz target. It works on whole rows listed by row number (row 1
-// first) and follows the rules as they read in words; the window instead walks
-// slot by slot, so the two agreeing is evidence. Row is any type with a bool
-// member pinned.
+// first) and follows the rules as they read in words; the history model instead
+// moves one row at a time, so the two agreeing is evidence. Row is any type
+// with a bool member pinned.
 namespace tarnwick::reference {
 
 // The free places of next, from start on, go to movers in their order.
