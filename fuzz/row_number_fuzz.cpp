@@ -1,6 +1,7 @@
-// Fuzzes the typed row number parser against a plain reference built on
-// std::from_chars, and the clamp and pin-item rules that lean on it.
+// The typed row number parser against a plain reference on std::from_chars, and
+// the clamp and pin-item rules that lean on it.
 #include <QString>
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -69,17 +70,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(offersPinItem(text) == (expected && *expected <= 10));
     if (!parsed) return 0;
 
-    // Every number read back from its own decimal form.
     check(parseRowNumber(QString::number(*parsed)) == parsed);
     for (const int rowCount : {0, 1, 7, 10000}) {
         const int row = clampRowNumber(*parsed, rowCount);
-        if (rowCount == 0) {
-            check(row == 0);
-        } else if (*parsed < 1) {
-            check(row == 1);
-        } else {
-            check(row == (*parsed > rowCount ? rowCount : *parsed));
-        }
+        check(row == (rowCount == 0 ? 0 : std::clamp<std::int64_t>(*parsed, 1, rowCount)));
     }
     return 0;
 }

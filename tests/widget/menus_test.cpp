@@ -1,31 +1,22 @@
-#include <QMenu>
-
 #include "WindowFixture.h"
 
 namespace tarnwick::test {
 namespace {
 
-TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceWithItsItemsInOrder) {
-    addRows({"text"});
+TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceAndPostsTheCommandChords) {
+    addRows({"hello"});
     EXPECT_EQ(copied(1)->myMenu, nullptr);
     click(copied(1), Qt::RightButton);
-    ASSERT_NE(copied(1)->myMenu, nullptr);
     QMenu* menu = copied(1)->myMenu.get();
-    EXPECT_EQ(menu->title(), "CopiedTFMenu");
-    EXPECT_EQ(menuTitles(*menu),
-              QStringList({"Cut", "Copy", "Paste", "---", "Delete", "Delete All"}));
+    ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-    click(copied(1), Qt::RightButton);
-    EXPECT_EQ(copied(1)->myMenu.get(), menu);
-    menu->hide();
-}
-
-TEST_F(WindowTest, CutCopyPastePostTheCommandChords) {
-    addRows({"text"});
-    click(copied(1), Qt::RightButton);
-    QMenu* menu = copied(1)->myMenu.get();
-    menu->hide();
+    // A right click starts editing without selecting.
+    EXPECT_EQ(doc().editingField(), copied(1));
+    EXPECT_FALSE(editor().textCursor().hasSelection());
+    QStringList titles;
+    for (const QAction* action : menu->actions()) titles << action->text();
+    EXPECT_EQ(titles, QStringList({"Cut", "Copy", "Paste", "", "Delete", "Delete All"}));
+    EXPECT_EQ(&menuOf(copied(1)), menu);
     for (int i : {0, 1, 2}) menu->actions().at(i)->trigger();
     EXPECT_EQ(keySender.posted, (std::vector<int>{keycode::X, keycode::C, keycode::V}));
 }
@@ -38,50 +29,34 @@ TEST_F(WindowTest, RightClickKeepsTheSelectionOfAFieldBeingEdited) {
     cursor.setPosition(5, QTextCursor::KeepAnchor);
     editor().setTextCursor(cursor);
     // The right click lands on the field editor, which passes it to the field.
-    const QPoint inEditor = editor().viewport()->rect().center();
-    QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier, inEditor);
+    QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier,
+                      editor().viewport()->rect().center());
     ASSERT_NE(copied(1)->myMenu, nullptr);
     EXPECT_TRUE(copied(1)->myMenu->isVisible());
     EXPECT_EQ(editor().textCursor().selectedText(), "hello");
     copied(1)->myMenu->hide();
 }
 
-TEST_F(WindowTest, RightClickStartsEditingWithoutSelecting) {
-    addRows({"hello"});
-    click(copied(1), Qt::RightButton);
-    EXPECT_EQ(doc().editingField(), copied(1));
-    EXPECT_FALSE(editor().textCursor().hasSelection());
-    copied(1)->myMenu->hide();
-}
-
 TEST_F(WindowTest, PointerShapeFollowsTheField) {
     addRows({"hello"});
-    QTest::mouseMove(&doc(), centre(copied(1)));
+    QTest::mouseMove(&doc(), doc().qtRect(copied(1)).center());
     EXPECT_EQ(doc().cursor().shape(), Qt::IBeamCursor);
     QTest::mouseMove(&doc(), QPoint(5, doc().height() - 1));
     EXPECT_EQ(doc().cursor().shape(), Qt::ArrowCursor);
 }
 
-}  // namespace
-}  // namespace tarnwick::test
-
-namespace tarnwick::test {
-namespace {
-
 // A menu opened earlier deletes its row while another row's number is being
 // typed: the typed number is dropped, never committed, and the edit goes on.
 TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
     addRows({"D", "C", "B", "A"});
-    click(copied(2), Qt::RightButton);
-    QMenu* menu = copied(2)->myMenu.get();
-    menu->hide();
+    QMenu& menu = menuOf(copied(2));
     click(index(4));
     type(QStringLiteral("1"));
     ASSERT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(4));
-    menu->actions().at(4)->trigger();  // Delete
+    menu.actions().at(4)->trigger();  // Delete
     EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
     EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
-    EXPECT_EQ(doc().editingField(), index(3));  // the field typed into is still edited
+    EXPECT_EQ(doc().editingField(), index(3));
     clickOnWindow();
     EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
     EXPECT_EQ(alert.beeps, 0);

@@ -20,19 +20,14 @@ TEST_F(WindowTest, FirstHelpShowsTheWindowWithCommandOn) {
 TEST_F(WindowTest, LayoutPutsTheScrollViewFiveAboveTheBottomAndTakesTheScroller) {
     ui.helpWindow->resize(400, 500);
     const auto& views = ui.helpWindow->contentSubviews;
-    const QRect scroll = ui.scrollView->geometry();
-    EXPECT_EQ(views[0]->y(), 5);
-    EXPECT_EQ(views[3]->y(), 5);  // toggles beside the label
-    EXPECT_EQ(scroll.height(), 500 - 48 - 10);
-    EXPECT_EQ(scroll.bottom() + 1, 500 - 5 + (views[3]->height() - 16));
-    EXPECT_EQ(ui.documentView->width(), 400 - 10);
-
+    EXPECT_EQ(views[3]->y(), 5);  // the toggles beside the label
+    EXPECT_EQ(ui.scrollView->geometry().bottom() + 1, 500 - 5 + (views[3]->height() - 16));
+    EXPECT_EQ(ui.scrollView->height(), 500 - 48 - 10);
+    EXPECT_EQ(doc().width(), 400 - 10);
     QStringList texts;
-    for (int i = 0; i < 30; ++i) texts << QStringLiteral("entry %1").arg(i);
+    for (int i = 0; i < 30; ++i) texts << QString::number(i);
     addRows(texts);
-    const int scroller = ui.scrollView->verticalScrollBar()->sizeHint().width();
-    EXPECT_EQ(ui.documentView->width(), 400 - 5 - scroller);
-    expectInvariants();
+    EXPECT_EQ(doc().width(), 400 - 5 - ui.scrollView->verticalScrollBar()->sizeHint().width());
 }
 
 TEST_F(WindowTest, RowsAreReadableByScreenReaders) {
@@ -49,7 +44,6 @@ TEST_F(WindowTest, RowsAreReadableByScreenReaders) {
         EXPECT_EQ(child->text(QAccessible::Value), expected[i][0]) << i;
         EXPECT_TRUE(child->text(QAccessible::Name).startsWith(expected[i][1])) << i;
         EXPECT_EQ(list->indexOfChild(child), i);
-        EXPECT_EQ(child->parent(), list);
     }
 }
 
