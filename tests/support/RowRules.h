@@ -6,10 +6,9 @@
 
 #include "ui/RowOrder.h"
 
-// The one reference of the row rules, shared by the unit, widget and fuzz tests.
-// It works on whole rows listed by row number (row 1 first) and follows the
-// rules as they read in words; the window walks slot by slot instead, so the two
-// agreeing is evidence. Row is any type with a bool member pinned.
+// The one reference of the row rules, for the unit, widget and fuzz tests: whole
+// rows by row number (row 1 first), the rules as they read in words, where the
+// window walks slot by slot. Row is any type with a bool member pinned.
 namespace tarnwick::reference {
 
 // The free places of next, from start on, go to movers in their order.
@@ -72,7 +71,7 @@ std::vector<Row> deleted(const std::vector<Row>& rows, int row, const Row& fille
     return filled(next, d, movers);
 }
 
-// The window's view of the rows: slot 0 is the bottom row.
+// Slot 0 is the bottom row.
 template <typename Row>
 std::vector<bool> pinnedBySlot(const std::vector<Row>& rows) {
     std::vector<bool> pinned;

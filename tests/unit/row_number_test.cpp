@@ -14,32 +14,18 @@ constexpr auto int64Min = std::numeric_limits<std::int64_t>::min();
 constexpr auto int64Max = std::numeric_limits<std::int64_t>::max();
 
 TEST(ParseRowNumber, AcceptsASignAndAsciiDigitsOnly) {
-    const struct {
-        const char16_t* text;
-        std::optional<std::int64_t> number;
-    } cases[] = {
-        {u"", {}},
-        {u" 2", {}},
-        {u"2 ", {}},
-        {u"\u0663", {}},
-        {u"\uFF13", {}},
-        {u"+", {}},
-        {u"--2", {}},
-        {u"2.0", {}},
-        {u"2\n", {}},
-        {u"1e3", {}},
-        {u"9223372036854775808", {}},
-        {u"-9223372036854775809", {}},
-        {u"+2", 2},
-        {u"007", 7},
-        {u"-0", 0},
-        {u"-5", -5},
-        {u"9223372036854775807", int64Max},
-        {u"-9223372036854775808", int64Min},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(rows::parseRowNumber(QString::fromUtf16(c.text)), c.number)
-            << QString::fromUtf16(c.text).toStdString();
+    for (const char16_t* text : {u"", u" 2", u"2 ", u"\u0663", u"\uFF13", u"+", u"--2", u"2.0",
+                                 u"2\n", u"1e3", u"9223372036854775808", u"-9223372036854775809"})
+        EXPECT_EQ(rows::parseRowNumber(QString::fromUtf16(text)), std::nullopt)
+            << QString::fromUtf16(text).toStdString();
+    const std::pair<const char*, std::int64_t> numbers[] = {{"+2", 2},
+                                                            {"007", 7},
+                                                            {"-0", 0},
+                                                            {"-5", -5},
+                                                            {"9223372036854775807", int64Max},
+                                                            {"-9223372036854775808", int64Min}};
+    for (const auto& [text, number] : numbers)
+        EXPECT_EQ(rows::parseRowNumber(text), number) << text;
 }
 
 TEST(ClampRowNumber, ZeroAndNegativeMeanRowOneAndLargeMeansTheLastRow) {
