@@ -55,7 +55,7 @@ private:
 // An in-memory clipboard that records what it was asked to do.
 class FakePasteboard final : public Pasteboard {
 public:
-    explicit FakePasteboard(bool reportsOtherOwners) : reporting(reportsOtherOwners) {}
+    explicit FakePasteboard(bool reportsOtherOwners = true) : reporting(reportsOtherOwners) {}
     void clearContents() override {
         text_.reset();
         ++changes_;

@@ -1,0 +1,3 @@
+#pragma once
+// Kept for the end-to-end, stress and benchmark sources that include it.
+#include "support/Fakes.h"
