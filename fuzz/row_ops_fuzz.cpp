@@ -1,20 +1,18 @@
-// Fuzzes long sequences of row arrivals, pins, moves by typed row numbers and
-// deletions against the reference the unit and widget tests share.
+// Long sequences of row arrivals, pins, moves by typed row numbers and deletions
+// against the reference the unit and widget tests share.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QString>
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 #include "support/RowRules.h"
-#include "ui/RowOrder.h"
 
 namespace {
 
 namespace rows = tarnwick::rows;
 namespace reference = tarnwick::reference;
+using Kind = rows::OrderCommit::Kind;
 
 struct Row {
     int id;  // -1 for a filler row until it is named
@@ -27,28 +25,11 @@ void check(bool holds) {
     if (!holds) std::abort();
 }
 
-std::vector<bool> pinsBySlot(const Rows& rows) {
-    std::vector<bool> pins;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) pins.push_back(it->pinned);
-    return pins;
-}
-
-// Each old slot at most once; a filler, or a slot out of range, aborts unless
-// allowed.
-Rows applied(const Rows& rows, const rows::SlotOrder& order, bool fillerAllowed) {
-    const int count = static_cast<int>(rows.size());
-    Rows out;
-    std::vector<bool> used(rows.size(), false);
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (*it == rows::filler && fillerAllowed) {
-            out.push_back({-1, false});
-            continue;
-        }
-        check(*it >= 0 && *it < count && !used[static_cast<std::size_t>(*it)]);
-        used[static_cast<std::size_t>(*it)] = true;
-        out.push_back(rows[static_cast<std::size_t>(count - 1 - *it)]);
-    }
-    return out;
+// The window's order must name each old slot at most once and match the reference.
+void follow(Rows& rows, const rows::SlotOrder& order, const Rows& expected) {
+    const auto after = reference::applied(rows, order, Row{-1, false});
+    check(after && *after == expected);
+    rows = *after;
 }
 
 QString typedText(FuzzedDataProvider& input, int count) {
@@ -66,17 +47,15 @@ void move(Rows& rows, FuzzedDataProvider& input) {
     const int count = static_cast<int>(rows.size());
     const int own = input.ConsumeIntegralInRange(1, count);
     const QString typed = typedText(input, count);
-    const auto commit = rows::decideOrderCommit(typed, pinsBySlot(rows), own);
-    using Kind = rows::OrderCommit::Kind;
+    const auto commit = rows::decideOrderCommit(typed, reference::pinnedBySlot(rows), own);
     const auto number = rows::parseRowNumber(typed);  // checked by row_number_fuzz
     if (!number) return check(commit.kind == Kind::rejected);
     const int to = static_cast<int>(std::clamp<std::int64_t>(*number, 1, count));
     if (rows[static_cast<std::size_t>(to - 1)].pinned)
         return check(commit.kind == (to == own ? Kind::unchanged : Kind::rejected));
     check(commit.kind == Kind::move && commit.fromRow == own && commit.toRow == to);
-    const Rows after = applied(rows, rows::afterMove(pinsBySlot(rows), own, to), false);
-    check(after == reference::moved(rows, own, to));
-    rows = after;
+    follow(rows, rows::afterMove(reference::pinnedBySlot(rows), own, to),
+           reference::moved(rows, own, to));
 }
 
 }  // namespace
@@ -88,22 +67,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (input.remaining_bytes() > 0) {
         const int op = rows.empty() ? 0 : input.ConsumeIntegralInRange(0, 4);
         if (op <= 1 && rows.size() < 40) {
-            Rows withNew = rows;
-            withNew.insert(withNew.begin(), Row{nextId, false});
-            const Rows after = applied(withNew, rows::afterAdd(pinsBySlot(withNew)), false);
-            check(after == reference::added(rows, Row{nextId++, false}));
-            rows = after;
+            const Row arriving{nextId++, false};
+            const Rows expected = reference::added(rows, arriving);
+            rows.insert(rows.begin(), arriving);
+            follow(rows, rows::afterAdd(reference::pinnedBySlot(rows)), expected);
         } else if (op == 2) {
             rows[input.ConsumeIntegralInRange<std::size_t>(0, rows.size() - 1)].pinned ^= true;
         } else if (op == 3) {
             move(rows, input);
         } else if (op == 4) {
             const int row = input.ConsumeIntegralInRange(1, static_cast<int>(rows.size()));
-            const auto order =
-                rows::afterDelete(pinsBySlot(rows), static_cast<int>(rows.size()) - row);
-            const Rows after = applied(rows, order, true);
-            check(after == reference::deleted(rows, row, Row{-1, false}));
-            rows = after;
+            follow(rows, rows::afterDelete(reference::pinnedBySlot(rows), int(rows.size()) - row),
+                   reference::deleted(rows, row, Row{-1, false}));
             for (Row& r : rows)
                 if (r.id == -1) r.id = nextId++;
         }
