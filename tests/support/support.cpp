@@ -1,4 +1,3 @@
-// The fakes are header-only; this file gives the support library a body.
-#include "support/FakeMainThread.h"
-#include "support/FakePasteboard.h"
-#include "support/FakeServices.h"
+// The support headers are header-only; this file gives the library a body.
+#include "support/Fakes.h"
+#include "support/RowRules.h"

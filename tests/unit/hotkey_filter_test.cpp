@@ -1,11 +1,11 @@
+#include "hotkeys/HotKeyFilter.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
-#include <set>
 
-#include "hotkeys/HotKeyFilter.h"
 #include "hotkeys/KeyRules.h"
-#include "support/EngineHarness.h"
+#include "support/Fakes.h"
 
 using namespace tarnwick;
 using namespace tarnwick::test;
@@ -13,130 +13,165 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr std::uint64_t cmd = eventflag::command;
-constexpr std::uint64_t ctl = eventflag::control;
-constexpr std::uint64_t fn = eventflag::secondaryFn;
-constexpr std::uint64_t shift = eventflag::shift;
-constexpr std::uint64_t opt = eventflag::option;
-
-constexpr ModifierToggles noToggles{};
-constexpr ModifierToggles fnOnly{true, false, false};
-constexpr ModifierToggles controlOnly{false, true, false};
-constexpr ModifierToggles commandOnly{false, false, true};
-constexpr ModifierToggles allToggles{true, true, true};
-
-constexpr PasteAbility tenEntries{10, true};
-constexpr PasteAbility threeEntries{3, true};
+constexpr std::uint64_t cmd = eventflag::command, ctl = eventflag::control,
+                        fn = eventflag::secondaryFn, shift = eventflag::shift;
+constexpr ModifierToggles none{}, fnOnly{true, false, false}, ctlOnly{false, true, false},
+    cmdOnly{false, false, true}, all{true, true, true};
+constexpr PasteAbility ten{10, true}, three{3, true};
 
 KeyEvent keyDown(int keyCode, std::uint64_t flags) {
     return {KeyEvent::Type::keyDown, keyCode, flags};
 }
-
-const KeyDecision passes{};
-const KeyDecision notesCut{KeyDecision::Action::noteCut};
+const KeyEvent pasteChord = keyDown(keycode::V, cmd);
+const KeyDecision passes{}, plainPaste{KeyDecision::Action::paste, 0, true};
 KeyDecision pastes(int index) {
     return {KeyDecision::Action::paste, index, false};
 }
-const KeyDecision plainPaste{KeyDecision::Action::paste, 0, true};
 
-struct DecisionCase {
-    const char* name;
-    KeyEvent event;
-    ModifierToggles toggles;
-    PasteAbility ability;
-    KeyDecision expected;
-};
-
-class HotKeyFilterDecision : public ::testing::TestWithParam<DecisionCase> {};
-
-TEST_P(HotKeyFilterDecision, FollowsTheTable) {
-    const DecisionCase& c = GetParam();
-    EXPECT_EQ(decideKey(c.event, c.toggles, c.ability), c.expected);
+TEST(HotKeyFilterDecision, FollowsTheTable) {
+    const struct {
+        const char* name;
+        KeyEvent event;
+        ModifierToggles toggles;
+        PasteAbility ability;
+        KeyDecision expected;
+    } cases[] = {
+        {"no modifier", keyDown(20, 0), all, ten, passes},
+        {"shift is no role modifier", keyDown(20, shift), all, ten, passes},
+        {"fn digit", keyDown(20, fn), fnOnly, ten, pastes(2)},
+        {"control zero", keyDown(29, ctl), ctlOnly, ten, pastes(9)},
+        {"control off", keyDown(21, ctl), cmdOnly, ten, passes},
+        {"two held, one on", keyDown(19, cmd | ctl), ctlOnly, ten, pastes(1)},
+        {"all toggles off", keyDown(18, cmd | ctl | fn), none, ten, passes},
+        {"shift still pastes", keyDown(23, cmd | shift), cmdOnly, ten, pastes(4)},
+        {"last index", keyDown(20, cmd), cmdOnly, three, pastes(2)},
+        {"beyond the history", keyDown(21, cmd), cmdOnly, three, passes},
+        {"command X", keyDown(keycode::X, cmd), none, ten, {KeyDecision::Action::noteCut}},
+        {"fn X", keyDown(keycode::X, fn), all, ten, passes},
+        {"control V", keyDown(keycode::V, ctl), all, ten, passes},
+        {"chord, empty history", pasteChord, all, {0, true}, passes},
+        {"chord over another text", pasteChord, fnOnly, three, plainPaste},
+        {"chord over entry 0", pasteChord, all, {3, false}, passes},
+        {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decideKey(c.event, c.toggles, c.ability), c.expected) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    HotKeys, HotKeyFilterDecision,
-    ::testing::Values(
-        DecisionCase{"DigitWithoutModifierPasses", keyDown(20, 0), allToggles, tenEntries, passes},
-        DecisionCase{"ShiftIsNoRoleModifier", keyDown(20, shift), allToggles, tenEntries, passes},
-        DecisionCase{"FnToggleFnDigit", keyDown(20, fn), fnOnly, tenEntries, pastes(2)},
-        DecisionCase{"FnTogglePasteChordStillPastes", keyDown(keycode::V, cmd), fnOnly, tenEntries,
-                     plainPaste},
-        DecisionCase{"ControlToggleControlZero", keyDown(29, ctl), controlOnly, tenEntries,
-                     pastes(9)},
-        DecisionCase{"CommandToggleCommandDigit", keyDown(21, cmd), commandOnly, tenEntries,
-                     pastes(3)},
-        DecisionCase{"CommandToggleControlDigitPasses", keyDown(21, ctl), commandOnly, tenEntries,
-                     passes},
-        DecisionCase{"TwoHeldOneEnabled", keyDown(19, cmd | ctl), controlOnly, tenEntries,
-                     pastes(1)},
-        DecisionCase{"AllTogglesOffDigitPasses", keyDown(18, cmd | ctl | fn), noToggles, tenEntries,
-                     passes},
-        DecisionCase{"ShiftWithHotKeyStillPastes", keyDown(23, cmd | shift), commandOnly,
-                     tenEntries, pastes(4)},
-        DecisionCase{"IndexBeyondHistoryPasses", keyDown(23, cmd), commandOnly, threeEntries,
-                     passes},
-        DecisionCase{"LastIndexInHistoryPastes", keyDown(20, cmd), commandOnly, threeEntries,
-                     pastes(2)},
-        DecisionCase{"CommandXNotesACut", keyDown(keycode::X, cmd), noToggles, tenEntries,
-                     notesCut},
-        DecisionCase{"FnXIsNoCut", keyDown(keycode::X, fn), allToggles, tenEntries, passes},
-        DecisionCase{"ControlVIsNoPasteChord", keyDown(keycode::V, ctl), allToggles, tenEntries,
-                     passes},
-        DecisionCase{"PasteChordEmptyHistoryPasses",
-                     keyDown(keycode::V, cmd),
-                     allToggles,
-                     {0, true},
-                     passes},
-        DecisionCase{"PasteChordRewritesOtherText", keyDown(keycode::V, cmd), noToggles,
-                     threeEntries, plainPaste},
-        DecisionCase{"PasteChordEntryZeroAlreadyThere",
-                     keyDown(keycode::V, cmd),
-                     allToggles,
-                     {3, false},
-                     passes},
-        DecisionCase{"ModifierChangeEventPasses",
-                     {KeyEvent::Type::flagsChanged, 55, cmd},
-                     allToggles,
-                     tenEntries,
-                     passes}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
     constexpr std::array<int, 10> codes{18, 19, 20, 21, 23, 22, 26, 28, 25, 29};
-    for (int index = 0; index < 10; ++index) {
-        const int code = codes[static_cast<std::size_t>(index)];
-        EXPECT_EQ(decideKey(keyDown(code, cmd), commandOnly, tenEntries), pastes(index))
-            << "key code " << code;
-    }
-    const std::set<int> digits(codes.begin(), codes.end());
     for (int code = 0; code < 128; ++code) {
-        if (digits.count(code) == 0) {
-            EXPECT_EQ(digitIndex(code), -1) << "key code " << code;
-        }
+        const auto digit = std::find(codes.begin(), codes.end(), code);
+        EXPECT_EQ(digitIndex(code), digit == codes.end() ? -1 : int(digit - codes.begin())) << code;
     }
 }
 
-struct ReplacementCase {
-    const char* name;
-    std::uint64_t heldFlags;
-    std::uint64_t expectedFlags;
+TEST(HotKeyFilterPasteChord, CarriesCommandNeverControlOrFn) {
+    const std::uint64_t cases[][2] = {
+        {fn, cmd},
+        {ctl | shift, cmd | shift},
+        {fn | cmd | ctl | eventflag::option | 0x100, cmd | eventflag::option | 0x100}};
+    for (const auto& [held, sent] : cases)
+        EXPECT_EQ(makePasteKeyEvent(keyDown(20, held)), keyDown(keycode::V, sent)) << held;
+}
+
+// The filter on the real engine, history {"C", "B", "A"} with "C" on the
+// clipboard; change reports come only where a test copies.
+struct FilterHarness : EngineHarness {
+    FilterHarness() : EngineHarness(250ms, false), filter(engine) {
+        engine.history().replaceAll({"C", "B", "A"});
+        engine.lastAdded = "C";
+        pasteboard.copyFromOtherApp("C");
+        engine.publish();
+        filter.setToggles(cmdOnly);
+    }
+    void copyFromOtherApp(std::optional<QString> text) {
+        pasteboard.copyFromOtherApp(std::move(text));
+        engine.clipboardMayHaveChanged();
+    }
+    HotKeyFilter filter;
 };
 
-class HotKeyFilterPasteChord : public ::testing::TestWithParam<ReplacementCase> {};
-
-TEST_P(HotKeyFilterPasteChord, CarriesCommandNeverControlOrFn) {
-    const KeyEvent made = makePasteKeyEvent(keyDown(20, GetParam().heldFlags));
-    EXPECT_EQ(made, keyDown(keycode::V, GetParam().expectedFlags));
+// A hot key is swallowed and pastes; other keys go on unchanged (nullopt).
+TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
+    const QStringList cba{"C", "B", "A"}, dcba{"D", "C", "B", "A"};
+    const struct {
+        std::optional<QString> copiedBefore;  // an unpolled copy; "C" = nothing new
+        KeyEvent event;
+        std::optional<KeyEvent> delivered;
+        std::optional<QString> clipboardAfter;
+        QStringList historyAfter;
+    } cases[] = {
+        {"C", keyDown(20, cmd), pasteChord, "A", cba},
+        {"C", pasteChord, std::nullopt, "C", cba},
+        {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
+        {"D", keyDown(18, cmd), pasteChord, "D", dcba},  // a fresh copy is kept and pasted
+        {"D", keyDown(21, cmd), pasteChord, "A", dcba},  // and makes one more index
+        {"C", keyDown(keycode::X, cmd), std::nullopt, "C", cba},
+    };
+    for (const auto& c : cases) {
+        FilterHarness h;
+        if (c.copiedBefore != QString("C")) h.copyFromOtherApp(c.copiedBefore);
+        EXPECT_EQ(h.filter.eventTapCallback(c.event), c.delivered) << c.event.keyCode;
+        EXPECT_EQ(h.pasteboard.string(), c.clipboardAfter) << c.event.keyCode;
+        EXPECT_EQ(h.engine.bufferArray, c.historyAfter) << c.event.keyCode;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HotKeys, HotKeyFilterPasteChord,
-    ::testing::Values(ReplacementCase{"Command", cmd, cmd},
-                      ReplacementCase{"FnBecomesCommand", fn, cmd},
-                      ReplacementCase{"ShiftStays", ctl | shift, cmd | shift},
-                      ReplacementCase{"OptionStays", fn | cmd | ctl | opt, cmd | opt},
-                      ReplacementCase{"OtherBitsStay", ctl | 0x100, cmd | 0x100}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(HotKeyFilterEngine, RepeatsPasteAgainAndThePasteChordRewritesEntryZero) {
+    FilterHarness h;
+    for (int repeat = 0; repeat < 3; ++repeat)
+        EXPECT_TRUE(h.filter.eventTapCallback(keyDown(19, cmd)));
+    EXPECT_EQ(h.pasteboard.writes, QStringList({"B", "B", "B"}));
+    EXPECT_EQ(h.filter.eventTapCallback(pasteChord), pasteChord);
+    EXPECT_EQ(h.pasteboard.string(), "C");
+}
+
+TEST(HotKeyFilterEngine, EveryCommandXNotesACutAndNothingElseDoes) {
+    FilterHarness h;
+    h.filter.eventTapCallback(keyDown(keycode::C, cmd));
+    h.filter.eventTapCallback(keyDown(keycode::X, ctl));
+    EXPECT_FALSE(h.engine.history().cutNoted());
+    h.filter.eventTapCallback(keyDown(keycode::X, cmd | shift));
+    EXPECT_TRUE(h.engine.history().cutNoted());
+}
+
+TEST(HotKeyFilterEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
+    FilterHarness h;
+    h.pasteboard.refuseWrites = true;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
+}
+
+// The key thread decides from what the engine last published; the main thread
+// turns down a decision that the history or the clipboard overtook since.
+TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
+    FilterHarness h;
+    const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
+    ASSERT_EQ(third, pastes(2));
+    EXPECT_EQ(h.filter.decideWithoutWaiting(keyDown(21, cmd)), passes);
+    h.engine.history().replaceAll({"C"});  // a delete on the main thread got there first
+    EXPECT_FALSE(h.filter.carryOutPaste(third));
+    EXPECT_EQ(h.pasteboard.string(), "C");
+
+    FilterHarness image;
+    ASSERT_TRUE(image.filter.eventTapCallback(keyDown(19, cmd)));
+    const KeyDecision plain = image.filter.decideWithoutWaiting(pasteChord);
+    ASSERT_EQ(plain, plainPaste);
+    image.copyFromOtherApp(std::nullopt);  // an image copied since
+    EXPECT_FALSE(image.filter.carryOutPaste(plain));
+    EXPECT_EQ(image.pasteboard.string(), std::nullopt);
+}
+
+TEST(HotKeyFilterToggles, ListenerHearsOnlyRealChanges) {
+    FilterHarness h;
+    int heard = 0;
+    h.filter.setTogglesChangedListener([&] { ++heard; });
+    h.filter.setToggles(cmdOnly);
+    h.filter.setToggles({true, false, true});
+    EXPECT_EQ(heard, 1);
+    EXPECT_EQ(h.filter.decideWithoutWaiting(keyDown(18, fn)), pastes(0));
+}
 
 }  // namespace

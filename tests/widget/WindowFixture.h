@@ -1,28 +1,24 @@
 #pragma once
 
-#include <QMenu>
-
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QMenu>
 #include <QTest>
-#include <memory>
-#include <optional>
 
-#include "support/EngineHarness.h"
-#include "support/FakeServices.h"
+#include "support/Fakes.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
+#include "ui/MyExpandButton.h"
 #include "ui/Metrics.h"
 #include "ui/MyWindow.h"
 #include "ui/UserInterface.h"
 
 namespace tarnwick::test {
 
-// The real window on the real engine, with fake clipboard, main-thread queue,
-// key sender and alert. The test thread plays the main thread.
+// The real window, after its first help, on the real engine over fakes; the
+// test thread plays the main thread.
 class WindowTest : public testing::Test {
 protected:
     WindowTest() : ui({harness.engine, keySender, alert}) {}
@@ -31,43 +27,40 @@ protected:
     BufferChecker& engine() { return harness.engine; }
     DocumentView& doc() { return *ui.documentView; }
     FieldEditor& editor() { return *doc().editor(); }
+    std::optional<QString> clipboard() { return harness.pasteboard.string(); }
 
     // Adds texts as the polling step would, oldest first.
     void addRows(const QStringList& oldestFirst) {
         for (const QString& text : oldestFirst) engine().history().add(text);
         engine().publish();
     }
-
     CopiedTextField* copied(int row) { return doc().copiedAt(row); }
     IndexTextField* index(int row) { return doc().indexAt(row); }
-    QPoint centre(const RowField* field) { return doc().qtRect(field).center(); }
 
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(&doc(), button, Qt::NoModifier, centre(field));
+        QTest::mouseClick(&doc(), button, Qt::NoModifier, doc().qtRect(field).center());
+    }
+    void clickOnWindow() {
+        QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
+    }
+    // Clicks whatever is drawn on top at the button, as the user would: the
+    // button must stay above the field editor of its own row.
+    void pressExpandButton(CopiedTextField* field) {
+        ASSERT_NE(field->expandButton(), nullptr);
+        const QPoint at = doc().expandButtonRect(field).center();
+        QWidget* top = doc().childAt(at);
+        if (!top) top = &doc();
+        QTest::mouseClick(top, Qt::LeftButton, Qt::NoModifier, top->mapFrom(&doc(), at));
+    }
+    bool isExpanded(CopiedTextField* field) {
+        return field->expandButton() && field->expandButton()->expanded;
     }
 
-    // One row per history entry, entry i the text of row i + 1; every index
-    // field showing its row number.
-    void expectInvariants() {
-        const int n = doc().rowCount();
-        EXPECT_EQ(engine().bufferArray, doc().rowTexts());
-        for (int row = 1; row <= n; ++row) {
-            if (doc().editingField() == index(row)) continue;
-            EXPECT_EQ(index(row)->stringValue(), QString::number(row));
-        }
-        double rowsHeight = 0;
-        for (int row = 1; row <= n; ++row) rowsHeight += copied(row)->frame.height;
-        EXPECT_EQ(doc().frameHeight(), 2 * gapAroundCopiedText + rowsHeight);
-    }
-
-    std::optional<QString> clipboard() { return harness.pasteboard.string(); }
-
-    // Opens the field's menu with a real right click and hides it again, as
-    // the user would after choosing; the caller triggers the chosen action.
+    // Opens the field's menu with a right click and hides it again, as the user
+    // would after choosing.
     QMenu& menuOf(RowField* field) {
         click(field, Qt::RightButton);
         QMenu* menu = field->menu();
-        EXPECT_NE(menu, nullptr);
         menu->hide();
         return *menu;
     }
@@ -79,20 +72,9 @@ protected:
 
     // Types text into the field editor one key at a time.
     void type(const QString& text) {
-        for (const QChar c : text) {
+        for (const QChar c : text)
             QTest::sendKeyEvent(QTest::Click, &editor(), Qt::Key_unknown, QString(c),
                                 Qt::NoModifier);
-        }
-    }
-
-    void clickOnWindow() {
-        QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
-    }
-    // A press and release on the row's expand button.
-    void pressExpandButton(CopiedTextField* field) {
-        ASSERT_NE(field->expandButton(), nullptr);
-        QTest::mouseClick(&doc(), Qt::LeftButton, Qt::NoModifier,
-                          doc().expandButtonRect(field).center());
     }
 
     EngineHarness harness;
@@ -100,14 +82,5 @@ protected:
     FakeAlert alert;
     UserInterface ui;
 };
-
-// A menu's item titles in order, "---" for a separator.
-inline QStringList menuTitles(const QMenu& menu) {
-    QStringList out;
-    for (const QAction* action : menu.actions()) {
-        out << (action->isSeparator() ? QStringLiteral("---") : action->text());
-    }
-    return out;
-}
 
 }  // namespace tarnwick::test

@@ -1,0 +1,140 @@
+#pragma once
+
+#include <QStringList>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "history/BufferChecker.h"
+#include "platform/Alert.h"
+#include "platform/KeySender.h"
+#include "platform/MainThread.h"
+#include "platform/Pasteboard.h"
+
+namespace tarnwick::test {
+
+// A main-thread queue the test drains itself, on a manual clock for delayed tasks.
+class FakeMainThread final : public MainThread {
+public:
+    void post(std::function<void()> task) override { postAfter({}, std::move(task)); }
+    void postAfter(std::chrono::milliseconds delay, std::function<void()> task) override {
+        std::lock_guard lock(mutex_);
+        tasks_.emplace(now_ + delay, std::move(task));
+    }
+    // Runs the tasks due by now, those they queue included; returns how many ran.
+    int runPending() { return advance({}); }
+    // Moves the clock on, running the tasks that fall due in their order.
+    int advance(std::chrono::milliseconds by) {
+        const auto until = now_ + by;
+        for (int ran = 0;; ++ran) {
+            std::function<void()> task;
+            {
+                std::lock_guard lock(mutex_);
+                auto next = tasks_.begin();
+                if (next == tasks_.end() || next->first > until) {
+                    now_ = until;
+                    return ran;
+                }
+                now_ = next->first;
+                task = std::move(next->second);
+                tasks_.erase(next);
+            }
+            task();
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::multimap<std::chrono::milliseconds, std::function<void()>> tasks_;
+    std::chrono::milliseconds now_{0};
+};
+
+// An in-memory clipboard that records what it was asked to do.
+class FakePasteboard final : public Pasteboard {
+public:
+    explicit FakePasteboard(bool reportsOtherOwners = true) : reporting(reportsOtherOwners) {}
+    void clearContents() override {
+        text_.reset();
+        ++changes_;
+    }
+    bool setString(const QString& text) override {
+        writes.append(text);
+        ++changes_;
+        if (refuseWrites) return false;
+        text_ = text;
+        return true;
+    }
+    std::optional<QString> string() const override {
+        ++reads;
+        return text_;
+    }
+    std::uint64_t changeCount() const override { return changes_; }
+    bool reportsChanges() const override { return reporting; }
+    void setChangeListener(std::function<void()> listener) override { listener_ = listener; }
+
+    // Another application takes the clipboard (none = non-text content).
+    void copyFromOtherApp(std::optional<QString> text) {
+        text_ = std::move(text);
+        ++changes_;
+        if (reporting && listener_) listener_();
+    }
+
+    bool refuseWrites = false;
+    bool reporting;  // false: other owners go unreported (macOS)
+    QStringList writes;
+    mutable int reads = 0;
+
+private:
+    std::optional<QString> text_;
+    std::uint64_t changes_ = 0;
+    std::function<void()> listener_;
+};
+
+struct FakeKeySender final : KeySender {
+    void postCommandKey(int keyCode) override { posted.push_back(keyCode); }
+    std::vector<int> posted;
+};
+
+struct FakeAlert final : Alert {
+    void beep() override { ++beeps; }
+    int beeps = 0;
+};
+
+// The engine on the fakes; the test thread plays the main thread.
+struct EngineHarness {
+    explicit EngineHarness(std::chrono::milliseconds interval = std::chrono::milliseconds(2),
+                           bool reporting = true)
+        : pasteboard(reporting), engine(pasteboard, mainThread, interval) {}
+
+    void start() { engine.startPolling(); }
+
+    // Plays the main thread until done() holds or the deadline passes.
+    bool pumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            mainThread.runPending();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        mainThread.runPending();
+        return done();
+    }
+    void pumpFor(std::chrono::milliseconds span) {
+        pumpUntil([] { return false; }, span);
+    }
+
+    bool copyAndExpect(const QString& text, const QStringList& expected) {
+        pasteboard.copyFromOtherApp(text);
+        return pumpUntil([&] { return engine.bufferArray == expected; });
+    }
+
+    FakePasteboard pasteboard;
+    FakeMainThread mainThread;
+    BufferChecker engine;
+};
+
+}  // namespace tarnwick::test

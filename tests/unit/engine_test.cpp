@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "history/Atomic.h"
+#include "support/Fakes.h"
+
+using namespace tarnwick;
+using namespace tarnwick::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The engine's pause waits on this: untimed for the polling step, timed while
+// it keeps running the main thread's queue.
+TEST(AtomicWait, WakesOnAWriteFromAnotherThreadAndTimesOut) {
+    Atomic<bool> flag(false);
+    EXPECT_FALSE(flag.waitFor(true, 5ms));
+    std::thread writer([&] { flag.mutate([](bool& v) { v = true; }); });
+    flag.waitFor(true);
+    writer.join();
+    EXPECT_TRUE(flag.waitFor(true, 5ms));
+}
+
+const QString eAcute = QString::fromUtf8("\xC3\xA9");       // é, one code point
+const QString eCombining = QString::fromUtf8("e\xCC\x81");  // e + U+0301
+const QString eGrave = QString::fromUtf8("e\xCC\x80");      // e + U+0300, another letter
+// e with cedilla and acute, neither composed: the marks in either order are one text.
+const QString marksOneWay = QString::fromUtf8("e\xCC\xA7\xCC\x81");
+const QString marksOtherWay = QString::fromUtf8("e\xCC\x81\xCC\xA7");
+
+// With and without change reports from other owners (macOS has none).
+TEST(BufferCheckerPolling, HistoryFollowsTheRules) {
+    const struct {
+        std::vector<std::optional<QString>> copies;  // none = non-text content
+        QStringList expected;                        // newest first
+    } cases[] = {{{"A", "B", "A"}, {"A", "B", "A"}},
+                 {{"A", "A"}, {"A"}},
+                 {{"A", std::nullopt, "B"}, {"B", "A"}},
+                 {{"A", ""}, {"", "A"}},
+                 {{eAcute, eCombining}, {eAcute}},
+                 {{eAcute, eGrave}, {eGrave, eAcute}},
+                 {{marksOneWay, marksOtherWay}, {marksOneWay}}};
+    for (const bool reporting : {true, false})
+        for (const auto& c : cases) {
+            EngineHarness h(2ms, reporting);
+            h.start();
+            for (const auto& copy : c.copies) {
+                h.pasteboard.copyFromOtherApp(copy);
+                const auto seen = h.pasteboard.reads;  // one pass per copy
+                ASSERT_TRUE(h.pumpUntil([&] { return h.pasteboard.reads > seen; }));
+            }
+            h.pumpFor(20ms);
+            EXPECT_EQ(h.engine.bufferArray, c.expected) << c.expected.join(',').toStdString();
+        }
+}
+
+TEST(BufferChecker, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
+    EngineHarness h;
+    h.start();
+    ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
+    h.engine.history().replaceAll({});  // the history emptied, the clipboard kept
+    EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"A"}; }));
+}
+
+TEST(BufferChecker, AnIdleEngineNeitherReadsTheClipboardNorWakesTheMainThread) {
+    EngineHarness h;
+    h.start();
+    ASSERT_TRUE(h.copyAndExpect(QString(1 << 20, 'x'), {QString(1 << 20, 'x')}));
+    h.pumpFor(20ms);
+    const int reads = h.pasteboard.reads;
+    int steps = 0;
+    for (const auto until = std::chrono::steady_clock::now() + 100ms;
+         std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(1ms))
+        steps += h.mainThread.runPending();
+    EXPECT_EQ(steps, 0);
+    EXPECT_EQ(h.pasteboard.reads, reads);
+    EXPECT_TRUE(h.copyAndExpect("B", {"B", QString(1 << 20, 'x')}));
+}
+
+TEST(BufferChecker, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
+    EngineHarness h;
+    h.start();
+    ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
+    ASSERT_TRUE(h.copyAndExpect("B", {"B", "A"}));
+    h.engine.lastAdded = "X";      // as if B had been written back by a paste
+    h.engine.history().noteCut();  // an edit after a cut leaves the clipboard alone
+    h.engine.history().edit(1, "edited");
+    EXPECT_TRUE(h.pumpUntil([&] {
+        return h.engine.bufferArray == QStringList({"B", "edited", "A"});
+    }));
+}
+
+// Also the copy made during a pause: not looked at, then picked up.
+TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
+    EngineHarness h(0ms);
+    h.start();
+    std::atomic<bool> finished = false;
+    std::thread watchdog([&] {
+        for (int i = 0; i < 600 && !finished; ++i) std::this_thread::sleep_for(100ms);
+        if (!finished) {
+            ADD_FAILURE() << "pause and polling deadlocked";
+            std::abort();
+        }
+    });
+    for (int round = 0; round < 1000; ++round) {
+        const QString text = QString::number(round);
+        h.engine.pauseUpdates();
+        const int readsBefore = h.pasteboard.reads;
+        h.pasteboard.copyFromOtherApp(text);
+        for (int i = 0; i < 3; ++i, std::this_thread::yield()) h.mainThread.runPending();
+        EXPECT_EQ(h.pasteboard.reads, readsBefore) << "a pass looked during the pause";
+        h.engine.resumeUpdates();
+        ASSERT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray.value(0) == text; })) << round;
+    }
+    EXPECT_EQ(h.engine.bufferArray.size(), 1000);
+    finished = true;
+    watchdog.join();
+}
+
+// History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it;
+// polling itself runs only where a test starts it.
+struct PasteHarness : EngineHarness {
+    PasteHarness() : EngineHarness(250ms) {
+        engine.history().replaceAll({"C", "B", "A"});
+        engine.lastAdded = "C";
+        pasteboard.copyFromOtherApp("C");
+        engine.publish();
+    }
+    std::optional<QString> clipboard() const { return pasteboard.string(); }
+    bool pollingAllowed() const { return engine.updateBuffer.value(); }
+};
+
+const QStringList history{"C", "B", "A"};
+
+TEST(PasteByIndex, PutsTheEntryOnTheClipboardAndEntryZeroBackAfterAQuarterSecond) {
+    PasteHarness h;
+    ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
+    EXPECT_EQ(h.clipboard(), "A");
+    h.mainThread.advance(249ms);
+    EXPECT_EQ(h.clipboard(), "A");
+    EXPECT_FALSE(h.pollingAllowed());
+    h.mainThread.advance(1ms);
+    EXPECT_EQ(h.clipboard(), "C");
+    EXPECT_TRUE(h.pollingAllowed());
+    EXPECT_EQ(h.engine.bufferArray, history);
+}
+
+TEST(PasteByIndex, AnIndexOutsideTheHistoryLeavesClipboardAndPollingAlone) {
+    for (const int index : {3, -1}) {
+        PasteHarness h;
+        EXPECT_FALSE(h.engine.pasteItemAtIndex(index)) << index;
+        EXPECT_TRUE(h.pollingAllowed()) << index;
+        h.mainThread.advance(250ms);
+        EXPECT_TRUE(h.pasteboard.writes.isEmpty()) << index;
+        EXPECT_EQ(h.clipboard(), "C") << index;
+    }
+}
+
+TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndAddNothing) {
+    PasteHarness h;
+    h.start();
+    ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
+    h.mainThread.advance(100ms);
+    // The second paste must not mistake the first one's text for a new copy...
+    ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
+    EXPECT_EQ(h.clipboard(), "B");
+    // ...and the first one's restore must leave it for the application reading it.
+    h.mainThread.advance(249ms);
+    EXPECT_EQ(h.clipboard(), "B");
+    EXPECT_FALSE(h.pollingAllowed());
+    h.mainThread.advance(1ms);
+    EXPECT_EQ(h.clipboard(), "C");
+    EXPECT_TRUE(h.pollingAllowed());
+    ASSERT_TRUE(h.pumpUntil([&] { return !h.engine.publishedMayHaveUnpolledCopy(); }, 2s));
+    EXPECT_EQ(h.engine.bufferArray, history);
+}
+
+TEST(PasteByIndex, ACopyDuringTheQuarterSecondIsKeptAndThenPolled) {
+    PasteHarness h;
+    h.start();
+    ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
+    h.pasteboard.copyFromOtherApp("X");
+    h.pumpFor(30ms);
+    EXPECT_EQ(h.engine.bufferArray, history) << "polling looked while paused";
+    h.mainThread.advance(250ms);
+    EXPECT_EQ(h.clipboard(), "X");
+    EXPECT_TRUE(h.pumpUntil([&] {
+        return h.engine.bufferArray == QStringList({"X", "C", "B", "A"});
+    }));
+}
+
+TEST(PasteByIndex, ARefusedWriteIsReportedRestoredAndFails) {
+    PasteHarness h;
+    h.pasteboard.refuseWrites = true;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(h.engine.pasteItemAtIndex(1));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
+    h.pasteboard.refuseWrites = false;
+    h.mainThread.advance(250ms);
+    EXPECT_TRUE(h.pollingAllowed());
+    EXPECT_EQ(h.clipboard(), "C");
+    EXPECT_EQ(h.engine.bufferArray, history);
+}
+
+}  // namespace
