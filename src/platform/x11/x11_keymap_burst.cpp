@@ -9,9 +9,12 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace tarnwick::x11 {
 
@@ -58,11 +61,11 @@ public:
         // Only real notices that make Qt rebuild its keymap; the copy this
         // filter sends itself (and anything else sent) goes through.
         if (event->response_type != xkbEvent_ || !rebuildsKeymap(event)) return false;
-        const bool inBurst = held_ || (sinceLast_.isValid() && sinceLast_.elapsed() < kQuietMs);
+        const bool inBurst =
+            !held_.empty() || (sinceLast_.isValid() && sinceLast_.elapsed() < kQuietMs);
         sinceLast_.start();
         if (!inBurst) return false;
-        std::memcpy(last_.data(), event, last_.size());
-        held_ = true;
+        hold(event);
         if (!quiet_.isActive()) quiet_.start(kQuietMs);
         return true;
     }
@@ -84,18 +87,35 @@ private:
                           XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
     }
 
+    // The last notice of each keyboard: one layout change notifies every
+    // keyboard device, and Qt heeds only the core keyboard's.
+    void hold(const xcb_generic_event_t* event) {
+        WireEvent copy;
+        std::memcpy(copy.data(), event, copy.size());
+        constexpr size_t device = offsetof(XkbNoticeHead, deviceId);
+        const auto sameDevice = [&](const WireEvent& held) { return held[device] == copy[device]; };
+        const auto found = std::find_if(held_.begin(), held_.end(), sameDevice);
+        if (found != held_.end()) {
+            *found = copy;
+        } else {
+            held_.push_back(copy);
+        }
+    }
+
     void onQuietCheck() {
         const qint64 quietFor = sinceLast_.elapsed();
         if (quietFor < kQuietMs) {
             quiet_.start(int(kQuietMs - quietFor));
             return;
         }
-        held_ = false;
-        // Qt reads the whole keymap from the server on any such notice, so
-        // a copy of the last one held back brings it up to date.
-        last_[0] = char(uint8_t(last_[0]) | kSentBit);
-        xcb_send_event(connection_, 0, mailbox_, 0, last_.data());
+        // Qt reads the whole keymap from the server on any such notice, so a
+        // copy of the last one held back brings it up to date.
+        for (WireEvent& event : held_) {
+            event[0] = char(uint8_t(event[0]) | kSentBit);
+            xcb_send_event(connection_, 0, mailbox_, 0, event.data());
+        }
         xcb_flush(connection_);
+        held_.clear();
     }
 
     xcb_connection_t* connection_;
@@ -103,8 +123,7 @@ private:
     xcb_window_t mailbox_ = 0;
     QElapsedTimer sinceLast_;
     QTimer quiet_;
-    WireEvent last_{};
-    bool held_ = false;
+    std::vector<WireEvent> held_;
 };
 
 // The event code XKB's notices arrive with, or 0 without the extension.
