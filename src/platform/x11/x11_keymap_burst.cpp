@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QObject>
 #include <QTimer>
 
 #include <xcb/xcb.h>
@@ -27,6 +28,8 @@ constexpr uint8_t kKeycodesChanged = 0x01;  // a new keyboard's "changed" bits
 constexpr uint8_t kSentBit = 0x80;          // set on events that came by SendEvent
 // How long the mapping must stay unchanged before Qt hears the last notice.
 constexpr int kQuietMs = 100;
+// A burst that never ends still brings Qt up to date this often.
+constexpr int kLongestHoldMs = 1000;
 
 struct XkbNoticeHead {
     uint8_t responseType;
@@ -45,10 +48,11 @@ struct XkbNoticeHead {
 };
 using WireEvent = std::array<char, 32>;
 
-class KeymapBurstFilter : public QAbstractNativeEventFilter {
+// A child of the application object, so that it ends with it.
+class KeymapBurstFilter : public QObject, public QAbstractNativeEventFilter {
 public:
-    KeymapBurstFilter(xcb_connection_t* connection, uint8_t xkbEvent)
-        : connection_(connection), xkbEvent_(xkbEvent) {
+    KeymapBurstFilter(xcb_connection_t* connection, uint8_t xkbEvent, QObject* parent)
+        : QObject(parent), connection_(connection), xkbEvent_(xkbEvent) {
         createMailbox();
         sinceLast_.invalidate();
         quiet_.setSingleShot(true);
@@ -90,6 +94,7 @@ private:
     // The last notice of each keyboard: one layout change notifies every
     // keyboard device, and Qt heeds only the core keyboard's.
     void hold(const xcb_generic_event_t* event) {
+        if (held_.empty()) heldFor_.start();
         WireEvent copy;
         std::memcpy(copy.data(), event, copy.size());
         constexpr size_t device = offsetof(XkbNoticeHead, deviceId);
@@ -104,12 +109,12 @@ private:
 
     void onQuietCheck() {
         const qint64 quietFor = sinceLast_.elapsed();
-        if (quietFor < kQuietMs) {
+        if (quietFor < kQuietMs && heldFor_.elapsed() < kLongestHoldMs) {
             quiet_.start(int(kQuietMs - quietFor));
             return;
         }
-        // Qt reads the whole keymap from the server on any such notice, so a
-        // copy of the last one held back brings it up to date.
+        // Qt reads the whole keymap from the server on any such notice, so
+        // copies of the last ones held back bring it up to date.
         for (WireEvent& event : held_) {
             event[0] = char(uint8_t(event[0]) | kSentBit);
             xcb_send_event(connection_, 0, mailbox_, 0, event.data());
@@ -122,6 +127,7 @@ private:
     uint8_t xkbEvent_;
     xcb_window_t mailbox_ = 0;
     QElapsedTimer sinceLast_;
+    QElapsedTimer heldFor_;
     QTimer quiet_;
     std::vector<WireEvent> held_;
 };
@@ -143,9 +149,8 @@ void coalesceKeymapBursts() {
     if (x11 == nullptr || x11->connection() == nullptr) return;
     const uint8_t xkbEvent = xkbEventCode(x11->connection());
     if (xkbEvent == 0) return;
-    // Lives as long as the program; Qt keeps no ownership of filters.
-    QCoreApplication::instance()->installNativeEventFilter(
-        new KeymapBurstFilter(x11->connection(), xkbEvent));
+    QCoreApplication* app = QCoreApplication::instance();
+    app->installNativeEventFilter(new KeymapBurstFilter(x11->connection(), xkbEvent, app));
 }
 
 }  // namespace tarnwick::x11
