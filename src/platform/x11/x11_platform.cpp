@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/x11/x11_keymap_burst.h"
 #include "platform/x11/x11_server_loss.h"
 
 #include <QByteArray>
@@ -56,6 +57,7 @@ QString displaySession() {
 
 void finishApplicationStartup() {
     x11::endProgramWhenServerIsLost();
+    x11::coalesceKeymapBursts();
     // Here, not before: a second start that only hands over says nothing of it.
     if (waylandSession()) {
         std::printf(
