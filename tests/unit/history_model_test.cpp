@@ -38,7 +38,7 @@ struct Fixture final : HistorySync, HistoryListener {
         EXPECT_EQ(paused, 0);
         return out;
     }
-    void pauseUpdates() override { ++paused; }
+    void pauseUpdates() override { ++paused; }  // the clipboard side
     void resumeUpdates() override { --paused; }
     bool writeEntryZeroToPasteboard() override { return ++writes, paused == 1; }
     void clearPasteboard() override { ++clears; }

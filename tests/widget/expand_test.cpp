@@ -128,7 +128,6 @@ TEST_F(ExpandTest, ARowTallerThanAWidgetScrollsToItsEnd) {
     ASSERT_GT(doc().frameHeight(), 16777215.0);
     QScrollBar* bar = ui.scrollView->verticalScrollBar();
     for (int step = 0; step < 10; ++step) bar->setValue(bar->maximum());
-    EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_TRUE(doc().rect().contains(doc().qtRect(copied(2))));
     EXPECT_EQ(doc().fieldAt(doc().qtRect(copied(2)).center()), copied(2));
 }
