@@ -22,10 +22,4 @@ double expandedRowHeight(const QString& text) {
     return tfHt + labelHt * countLineFeeds(text);
 }
 
-ExpansionChange toggleExpansion(bool expanded, double fieldHeight, const QString& text) {
-    if (expanded) return {tfHt, -(fieldHeight - tfHt)};
-    const double extra = labelHt * countLineFeeds(text);
-    return {fieldHeight + extra, extra};
-}
-
 }  // namespace tarnwick::rows
