@@ -97,7 +97,7 @@ double secondsToAdd(const QString& entryZero, const QString& copied) {
     MemoryPasteboard pasteboard;
     QueuedMainThread mainThread;
     BufferChecker engine(pasteboard, mainThread, std::chrono::milliseconds(1));
-    engine.bufferArray = {entryZero};
+    engine.history().replaceAll({entryZero});
     engine.lastAdded = entryZero;
     engine.publish();
     pasteboard.copy(copied);

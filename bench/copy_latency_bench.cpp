@@ -15,7 +15,6 @@
 #include <sstream>
 #include <string>
 
-#include "app/Globals.h"
 #include "common/Copier.h"
 #include "common/PeerSession.h"
 #include "common/Stats.h"
@@ -24,10 +23,30 @@
 #include "platform/qt/QtMainThread.h"
 #include "platform/qt/QtPasteboard.h"
 #include "support/FakeServices.h"
+#include "ui/DocumentView.h"
 #include "ui/UserInterface.h"
 
 namespace tarnwick::bench {
 namespace {
+
+// Notes when each text joins the history, and passes every report on to the
+// window.
+struct ArrivalClock final : HistoryListener {
+    ArrivalClock(DocumentView& window, std::map<std::string, double>& seenAt, double (*now)())
+        : window(window), seenAt(seenAt), now(now) {}
+    void rowInserted(int row) override {
+        seenAt.emplace(window.history().text(row).toStdString(), now());
+        window.rowInserted(row);
+    }
+    void rowRemoved(int row) override { window.rowRemoved(row); }
+    void rowMoved(int from, int to) override { window.rowMoved(from, to); }
+    void rowChanged(int row) override { window.rowChanged(row); }
+    void rowsReset() override { window.rowsReset(); }
+    void rowsChangeEnded() override { window.rowsChangeEnded(); }
+    DocumentView& window;
+    std::map<std::string, double>& seenAt;
+    double (*now)();
+};
 
 struct Options {
     std::string subject = "tarnwick";
@@ -82,15 +101,11 @@ int runTarnwick(const e2e::XvfbSession& x, const std::vector<std::string>& texts
     test::FakeKeySender keySender;
     test::FakeAlert alert;
     BufferChecker engine(pasteboard, mainThread);
-    bufferChecker = &engine;
     UserInterface window({engine, keySender, alert});
-    ui = &window;
     std::map<std::string, double> seenAt;
     // The moment the row is made is the moment the text joins the history.
-    engine.setRowAdder([&](const QString& text) {
-        seenAt.emplace(text.toStdString(), wallSeconds());
-        return window.addTextField(text);
-    });
+    ArrivalClock clock(*window.documentView, seenAt, &wallSeconds);
+    engine.history().setListener(&clock);
     window.help();
     engine.startPolling();
 

@@ -101,12 +101,12 @@ int run(const e2e::XvfbSession& x, int presses, int argc, char** argv) {
     QtPasteboard pasteboard;
     QtMainThread mainThread;
     BufferChecker engine(pasteboard, mainThread);
-    engine.bufferArray = {"gamma", "beta", "alpha"};
+    engine.history().replaceAll({"gamma", "beta", "alpha"});
     pasteboard.setChangeListener([&engine] { engine.clipboardMayHaveChanged(); });
 
     auto filter = std::make_unique<HotKeyFilter>(engine);
     filter->setToggles({false, false, true});
-    std::unique_ptr<KeyTap> tap = makeKeyTap();
+    std::unique_ptr<KeyTap> tap = makeKeyTap(mainThread);
     if (!tap->create(std::move(filter))) {
         std::fprintf(stderr, "no key tap on %s\n", x.display().c_str());
         return 1;

@@ -126,11 +126,6 @@ int main(int argc, char** argv) {
     QtPasteboard pasteboard;
     bench::TimedMainThread mainThread;
     BufferChecker engine(pasteboard, mainThread, bench::passInterval);
-    QStringList rows;
-    engine.setRowAdder([&rows](const QString& text) {
-        rows.prepend(text);
-        return rows;
-    });
     engine.startPolling();
     {
         e2e::Clipboard clipboard(x);

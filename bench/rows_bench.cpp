@@ -5,6 +5,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <ctime>
 #include <numeric>
 
@@ -14,7 +17,7 @@
 #include "support/FakeServices.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
-#include "ui/RowModel.h"
+#include "ui/FieldEditor.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -25,17 +28,10 @@ using namespace tarnwick;
 struct Window {
     Window() : engine(pasteboard, mainThread), ui({engine, keySender, alert}) { ui.help(); }
 
-    void add(const QString& text) { engine.bufferArray = ui.addTextField(text); }
+    void add(const QString& text) { engine.history().add(text); }
 
     // Takes the newest row off again, outside the measured time.
-    void dropNewest() {
-        DocumentView& doc = *ui.documentView;
-        rows::SlotOrder order(doc.count() / 2 - 1);
-        std::iota(order.begin(), order.end(), 0);
-        doc.applySlotOrder(order);
-        doc.setFrameHeight(doc.frameHeight() - 21);
-        engine.bufferArray.removeFirst();
-    }
+    void dropNewest() { engine.history().remove(1); }
 
     test::FakePasteboard pasteboard;
     test::FakeMainThread mainThread;
@@ -116,15 +112,79 @@ void paintMegabyteRow(benchmark::State& state) {
     QString big(1 << 20, QLatin1Char('x'));
     for (int i = 0; i < big.size(); i += 80) big[i] = QLatin1Char('\n');
     window.add(big);
-    auto* field = static_cast<UserInterface::CopiedTextField*>(window.ui.documentView->at(0));
+    CopiedTextField* field = window.ui.documentView->copiedAt(1);
     DocumentView& doc = *window.ui.documentView;
     QImage target(doc.width(), 30, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        field->setStringValue(window.engine.bufferArray.front());  // a cold cache each time
+        field->entryDidChange();  // a cold cache each time
         doc.render(&target, QPoint(), QRegion(0, 0, doc.width(), 30));
     }
 }
 BENCHMARK(paintMegabyteRow)->Unit(benchmark::kMicrosecond);
+
+// A text of lines lines, each a few characters long.
+QString manyLines(int lines) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(lines) * 9);
+    for (int i = 0; i < lines; ++i) text += QStringLiteral("line %1\n").arg(i % 1000);
+    return text;
+}
+
+// One character typed into row 1, expanded to 1,000 lines, on top of 9,999
+// other rows: the model, the row's height and the layout, without the repaint.
+void keystrokeInExpandedRow(benchmark::State& state) {
+    Window window;
+    for (int i = 0; i < 9999; ++i) window.add(QStringLiteral("entry number %1").arg(i));
+    window.add(manyLines(1000));
+    CopiedTextField* field = window.ui.documentView->copiedAt(1);
+    field->expand();
+    field->becomeFirstResponder();
+    QPlainTextEdit* editor = window.ui.documentView->editor();
+    editor->moveCursor(QTextCursor::End);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        editor->insertPlainText(QStringLiteral("x"));
+        state.SetIterationTime(threadSeconds() - start);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(keystrokeInExpandedRow)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Expanding a row of 1,000,000 lines, with the repaint that follows.
+void expandMillionLineRow(benchmark::State& state) {
+    Window window;
+    window.add(manyLines(1000000));
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        window.ui.documentView->copiedAt(1)->expand();
+        QCoreApplication::processEvents();
+        state.SetIterationTime(threadSeconds() - start);
+        window.ui.documentView->copiedAt(1)->expand();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(expandMillionLineRow)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// One page further down an expanded row of 1,000,000 lines, repaint included:
+// the main thread's time per scroll step.
+void scrollMillionLineRow(benchmark::State& state) {
+    Window window;
+    window.add(manyLines(1000000));
+    window.ui.documentView->copiedAt(1)->expand();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = window.ui.scrollView->verticalScrollBar();
+    for (auto _ : state) {
+        const int next = bar->value() + bar->pageStep();
+        const double start = threadSeconds();
+        bar->setValue(next > bar->maximum() ? 0 : next);
+        QCoreApplication::processEvents();
+        state.SetIterationTime(threadSeconds() - start);
+    }
+    state.counters["document_px"] = window.ui.documentView->height();
+}
+BENCHMARK(scrollMillionLineRow)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

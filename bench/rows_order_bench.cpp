@@ -13,7 +13,6 @@
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/IndexTextField.h"
-#include "ui/RowModel.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -30,16 +29,10 @@ struct Window {
         QCoreApplication::processEvents();
     }
 
-    void add(const QString& text) { engine.bufferArray = ui.addTextField(text); }
+    void add(const QString& text) { engine.history().add(text); }
     DocumentView& doc() { return *ui.documentView; }
-    UserInterface::IndexTextField* index(int row) {
-        return static_cast<UserInterface::IndexTextField*>(
-            doc().at(rowmodel::indexPosition(doc().count(), row)));
-    }
-    UserInterface::CopiedTextField* copied(int row) {
-        return static_cast<UserInterface::CopiedTextField*>(
-            doc().at(rowmodel::copiedPosition(doc().count(), row)));
-    }
+    IndexTextField* index(int row) { return doc().indexAt(row); }
+    CopiedTextField* copied(int row) { return doc().copiedAt(row); }
 
     test::FakePasteboard pasteboard;
     test::FakeMainThread mainThread;
@@ -62,7 +55,7 @@ void moveAcrossAllRows(benchmark::State& state) {
     Window window(rows);
     for (auto _ : state) {
         const double start = threadSeconds();
-        UserInterface::IndexTextField* field = window.index(rows);
+        IndexTextField* field = window.index(rows);
         field->setStringValue(QStringLiteral("1"));
         field->updateOrder();
         field->setStringValue(QString::number(rows));
@@ -90,7 +83,7 @@ void expandAndCollapse(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     Window window(rows);
     window.add(QStringLiteral("three\nline\ntext"));
-    UserInterface::CopiedTextField* field = window.copied(1);
+    CopiedTextField* field = window.copied(1);
     for (auto _ : state) {
         const double start = threadSeconds();
         field->expand();

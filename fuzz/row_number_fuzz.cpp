@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/RowOrder.h"
+#include "history/RowNumber.h"
 
 namespace {
 

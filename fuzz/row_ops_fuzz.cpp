@@ -1,21 +1,23 @@
-// Long sequences of row arrivals, pins, moves by typed row numbers and deletions
-// against the reference the unit and widget tests share.
+// Fuzzes long sequences of row arrivals, pins, moves by typed row numbers and
+// deletions on the history model against the reference the tests share.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
+#include "history/HistoryModel.h"
+#include "history/RowNumber.h"
 #include "support/RowRules.h"
 
 namespace {
 
-namespace rows = tarnwick::rows;
-namespace reference = tarnwick::reference;
-using Kind = rows::OrderCommit::Kind;
+using namespace tarnwick;
 
 struct Row {
-    int id;  // -1 for a filler row until it is named
+    QString text;  // empty for a filler row
     bool pinned;
     bool operator==(const Row&) const = default;
 };
@@ -25,11 +27,18 @@ void check(bool holds) {
     if (!holds) std::abort();
 }
 
-// The window's order must name each old slot at most once and match the reference.
-void follow(Rows& rows, const rows::SlotOrder& order, const Rows& expected) {
-    const auto after = reference::applied(rows, order, Row{-1, false});
-    check(after && *after == expected);
-    rows = *after;
+struct NoClipboard final : HistorySync {
+    void pauseUpdates() override {}
+    void resumeUpdates() override {}
+    bool writeEntryZeroToPasteboard() override { return true; }
+    void clearPasteboard() override {}
+    void publish() override {}
+};
+
+Rows rowsOf(const HistoryModel& model) {
+    Rows rows;
+    for (int r = 1; r <= model.count(); ++r) rows.push_back({model.text(r), model.pinned(r)});
+    return rows;
 }
 
 QString typedText(FuzzedDataProvider& input, int count) {
@@ -43,44 +52,44 @@ QString typedText(FuzzedDataProvider& input, int count) {
     }
 }
 
-void move(Rows& rows, FuzzedDataProvider& input) {
-    const int count = static_cast<int>(rows.size());
+void move(HistoryModel& model, FuzzedDataProvider& input) {
+    const Rows rows = rowsOf(model);
+    const int count = model.count();
     const int own = input.ConsumeIntegralInRange(1, count);
     const QString typed = typedText(input, count);
-    const auto commit = rows::decideOrderCommit(typed, reference::pinnedBySlot(rows), own);
+    const auto result = model.commitRowNumber(own, typed);
+    using Commit = HistoryModel::Commit;
     const auto number = rows::parseRowNumber(typed);  // checked by row_number_fuzz
-    if (!number) return check(commit.kind == Kind::rejected);
+    if (!number) return check(result == Commit::rejected && rowsOf(model) == rows);
     const int to = static_cast<int>(std::clamp<std::int64_t>(*number, 1, count));
     if (rows[static_cast<std::size_t>(to - 1)].pinned)
-        return check(commit.kind == (to == own ? Kind::unchanged : Kind::rejected));
-    check(commit.kind == Kind::move && commit.fromRow == own && commit.toRow == to);
-    follow(rows, rows::afterMove(reference::pinnedBySlot(rows), own, to),
-           reference::moved(rows, own, to));
+        return check(result == (to == own ? Commit::unchanged : Commit::rejected));
+    check(result == Commit::moved && rowsOf(model) == reference::moved(rows, own, to));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    Rows rows;
+    NoClipboard sync;
+    HistoryModel model(sync);
     int nextId = 0;
     while (input.remaining_bytes() > 0) {
-        const int op = rows.empty() ? 0 : input.ConsumeIntegralInRange(0, 4);
+        const int op = model.count() == 0 ? 0 : input.ConsumeIntegralInRange(0, 4);
+        const Rows rows = rowsOf(model);
         if (op <= 1 && rows.size() < 40) {
-            const Row arriving{nextId++, false};
-            const Rows expected = reference::added(rows, arriving);
-            rows.insert(rows.begin(), arriving);
-            follow(rows, rows::afterAdd(reference::pinnedBySlot(rows)), expected);
+            const QString text = QString::number(nextId++);
+            model.add(text);
+            check(rowsOf(model) == reference::added(rows, Row{text, false}));
         } else if (op == 2) {
-            rows[input.ConsumeIntegralInRange<std::size_t>(0, rows.size() - 1)].pinned ^= true;
+            const int row = input.ConsumeIntegralInRange(1, model.count());
+            model.setPinned(row, !model.pinned(row));
         } else if (op == 3) {
-            move(rows, input);
+            move(model, input);
         } else if (op == 4) {
-            const int row = input.ConsumeIntegralInRange(1, static_cast<int>(rows.size()));
-            follow(rows, rows::afterDelete(reference::pinnedBySlot(rows), int(rows.size()) - row),
-                   reference::deleted(rows, row, Row{-1, false}));
-            for (Row& r : rows)
-                if (r.id == -1) r.id = nextId++;
+            const int row = input.ConsumeIntegralInRange(1, model.count());
+            model.remove(row);
+            check(rowsOf(model) == reference::deleted(rows, row, Row{QString(), false}));
         }
     }
     return 0;

@@ -251,6 +251,14 @@ run_drivers() {
     done
     put bytes_per_row "$(awk -F, 'NR == 1 { for (i = 1; i <= NF; ++i) if ($i ~ /bytes_per_row/) col = i }
       $1 ~ /^"memoryPerRow\/10000[^_]*"$/ && col { print $col }' "$work/memory.csv" | median_range)"
+    say "a keystroke in an expanded row; expanding and scrolling a row of 1,000,000 lines"
+    QT_QPA_PLATFORM=offscreen "$bin/rows_bench" --benchmark_format=csv \
+      --benchmark_filter='keystrokeInExpandedRow|MillionLineRow' \
+      > "$work/lines.csv" 2>> "$work/rows.log" || true
+    local name
+    for name in keystrokeInExpandedRow expandMillionLineRow scrollMillionLineRow; do
+      put "$name" "$(awk -F, -v n="$name" 'index($1, n) == 2 { print $3 }' "$work/lines.csv")"
+    done
   fi
   say "load run ($load_copies copies, a hot-key paste after every tenth)"
   out=$(TARNWICK_BINARY="$bin/tarnwick" TARNWICK_PASTE_TARGET="$bin/paste_target" \
@@ -299,6 +307,9 @@ print_table() {
 | Add one entry at 1,000 rows (µs) | $(get add_1000) | | | |
 | Add one entry at 10,000 rows (µs) | $(get add_10000) | | | ≤ 2 × the add at 100 |
 | Memory per row at 10,000 rows (bytes) | $(get bytes_per_row) | | | ≤ 1 KB |
+| One keystroke in an expanded 1,000-line row at 10,000 rows (µs) | $(get keystrokeInExpandedRow) | | | one layout |
+| Expanding a 1,000,000-line row, repaint included (ms) | $(get expandMillionLineRow) | | | |
+| One scroll step down an expanded 1,000,000-line row (ms) | $(get scrollMillionLineRow) | | | < 16 ms |
 | Idle pass, 10 B on the clipboard: process CPU per pass (µs; median, min–max of 1 s windows) | $(get pass_cpu_10B_median) ($(get pass_cpu_10B_min)–$(get pass_cpu_10B_max)) | | | |
 | Idle pass, 10 MB on the clipboard: process CPU per pass (µs; median, min–max) | $(get pass_cpu_10MB_median) ($(get pass_cpu_10MB_min)–$(get pass_cpu_10MB_max)) | | | equal to 10 B |
 | Idle passes that woke the main thread, 10 B / 10 MB (steps timed; median µs) | $(get pass_step_10B_count) / $(get pass_step_10MB_count) ($(get pass_step_10B_median) / $(get pass_step_10MB_median)) | | | |

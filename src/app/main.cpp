@@ -1,22 +1,11 @@
 #include <QApplication>
 #include <QIcon>
-#include <QMenu>
-#include <QSystemTrayIcon>
-#include <cstdio>
 
 #include "app/CommandLine.h"
-#include "app/Globals.h"
+#include "app/CompositionRoot.h"
 #include "app/LogoPath.h"
 #include "app/SingleInstance.h"
-#include "history/BufferChecker.h"
-#include "hotkeys/TapInstaller.h"
-#include "platform/KeySender.h"
-#include "platform/Pasteboard.h"
 #include "platform/Platform.h"
-#include "platform/qt/QtAlert.h"
-#include "platform/qt/QtMainThread.h"
-#include "ui/MyWindow.h"
-#include "ui/UserInterface.h"
 
 using namespace tarnwick;
 
@@ -45,46 +34,10 @@ int main(int argc, char* argv[]) {
     app.setQuitOnLastWindowClosed(false);
     finishApplicationStartup();
 
-    const std::unique_ptr<Pasteboard> pasteboard = makePasteboard();
-    QtMainThread mainThread;
-    QtAlert alert;
-    auto keySender = makeKeySender();
-
-    BufferChecker engine(*pasteboard, mainThread);
-    bufferChecker = &engine;
-
     const QIcon logo = loadLogo(argv[0]);
     app.setWindowIcon(logo);
-
-    UserInterface userInterface({engine, *keySender, alert});
-    ui = &userInterface;
-    engine.setRowAdder([](const QString& text) { return ui->addTextField(text); });
-    instance.listen([] {
-        ui->help();
-        ui->helpWindow->activateWindow();
-    });
-
-    QSystemTrayIcon statusItem(logo);
-    QMenu menu(QStringLiteral("Tarnwick"));
-    QObject::connect(menu.addAction(QStringLiteral("Settings")), &QAction::triggered,
-                     [] { ui->help(); });
-    QObject::connect(menu.addAction(QStringLiteral("Quit")), &QAction::triggered,
-                     [] { ui->quit(); });
-    statusItem.setContextMenu(&menu);
-    statusItem.setToolTip(QStringLiteral("Tarnwick"));
-    QObject::connect(&statusItem, &QSystemTrayIcon::activated, [&menu, &statusItem](auto reason) {
-        // A left click opens the same menu as a right click, as a status item does.
-        if (reason == QSystemTrayIcon::Trigger) menu.popup(statusItem.geometry().center());
-    });
-    statusItem.show();
-
-    // Both tap failures end with status 1: a failure must not report success.
-    const std::unique_ptr<KeyTap> tap = installKeyTap();
-    if (!tap) return 1;
-
-    // Without any status area the window is the only way in: open it now.
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) ui->help();
-
-    engine.startPolling();
+    CompositionRoot root(logo);
+    instance.listen([&root] { root.bringWindowForward(); });
+    if (!root.start()) return 1;
     return app.exec();
 }

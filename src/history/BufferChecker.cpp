@@ -79,10 +79,6 @@ BufferChecker::~BufferChecker() {
     pasteboard_.setChangeListener({});
 }
 
-void BufferChecker::setRowAdder(RowAdder adder) {
-    rowAdder_ = std::move(adder);
-}
-
 void BufferChecker::startPolling() {
     publish();
     pollingThread_ = std::thread([this] { startBufferUpdating(); });
@@ -217,11 +213,7 @@ void BufferChecker::updateBufferHistory() {
     if (text && !isOwnPaste(text) &&
         (bufferArray.isEmpty() ||
          (!sameCanonical(*text, bufferArray.front()) && !sameCanonical(*text, lastAdded)))) {
-        if (rowAdder_) {
-            bufferArray = rowAdder_(*text);
-        } else {
-            bufferArray.prepend(*text);
-        }
+        history_.add(*text);
         lastAdded = *text;
     }
     lookedEmpty_ = bufferArray.isEmpty();
@@ -273,6 +265,10 @@ bool BufferChecker::writeEntryZeroToPasteboard() {
     if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
     publish();
     return written;
+}
+
+void BufferChecker::clearPasteboard() {
+    writeClipboard(nullptr);
 }
 
 bool BufferChecker::writeClipboard(const QString* text) {

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "history/Atomic.h"
+#include "history/HistoryModel.h"
 
 namespace tarnwick {
 
@@ -22,13 +23,11 @@ class MainThread;
 // The history engine: the list of copied texts, newest first, and the polling
 // thread that watches the clipboard. The clipboard and the list are touched on
 // the main thread only; the polling thread hands each polling step over to the
-// main thread and waits for it.
-class BufferChecker {
-public:
-    // The window's addTextField(text:): adds a row and returns the texts of all
-    // rows in row order, which becomes bufferArray.
-    using RowAdder = std::function<QStringList(const QString&)>;
+// main thread and waits for it. It owns the history model.
+class BufferChecker final : public HistorySync {
+    HistoryModel history_{*this};  // first: bufferArray refers into it
 
+public:
     BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
                   std::chrono::milliseconds pollInterval = std::chrono::milliseconds(250));
     ~BufferChecker();
@@ -37,11 +36,12 @@ public:
 
     Atomic<bool> updatingBuffer{false};  // a polling pass is running
     Atomic<bool> updateBuffer{true};     // polling is allowed
-    QStringList bufferArray;             // the history, index 0 = row 1; main thread only
+    // The history's texts, index 0 = row 1; main thread only.
+    const QStringList& bufferArray = history_.texts();
     QString lastAdded;                   // the last clipboard text the engine added
     Atomic<bool> mainThreadDone{false};  // handshake with the step run on the main thread
 
-    void setRowAdder(RowAdder adder);
+    HistoryModel& history() { return history_; }
 
     // Starts the polling thread running startBufferUpdating().
     void startPolling();
@@ -56,11 +56,12 @@ public:
     // The pause-and-resume rule, for every main-thread writer of entry 0 or the
     // clipboard. pauseUpdates() runs the polling thread's pending step while it
     // waits, so the two threads never wait for each other.
-    void pauseUpdates();
-    void resumeUpdates();
+    void pauseUpdates() override;
+    void resumeUpdates() override;
     // Clears the clipboard and writes entry 0 (if any); prints
     // "failed edit pasteboard" when the write is refused. False on refusal.
-    bool writeEntryZeroToPasteboard();
+    bool writeEntryZeroToPasteboard() override;
+    void clearPasteboard() override;
 
     // A plain paste must first put entry 0 on the clipboard: the history is not
     // empty and the clipboard holds a plain text other than entry 0.
@@ -77,7 +78,7 @@ public:
     bool publishedPasteNeedsRewrite() const {
         return publishedNeedsRewrite_.load(std::memory_order_acquire);
     }
-    void publish();
+    void publish() override;
     // The platform reported a clipboard change that no polling look has
     // examined yet: a fresh copy may be about to become entry 0.
     bool publishedMayHaveUnpolledCopy() const {
@@ -111,7 +112,6 @@ private:
     const std::chrono::milliseconds pollInterval_;
     const bool reportsChanges_;
     const bool readsOffMainThread_;
-    RowAdder rowAdder_;
 
     std::atomic<bool> stepPending_{false};
     // Set by every clipboard change report, history change and resume; a pass

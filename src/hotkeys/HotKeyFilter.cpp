@@ -1,6 +1,5 @@
 #include "hotkeys/HotKeyFilter.h"
 
-#include "app/Globals.h"
 #include "history/BufferChecker.h"
 #include "hotkeys/KeyRules.h"
 
@@ -25,13 +24,27 @@ void HotKeyFilter::setTogglesChangedListener(std::function<void()> listener) {
     togglesChanged_ = std::move(listener);
 }
 
+std::vector<HotChord> HotKeyFilter::hotChords() const {
+    // The paste chord and the cut with command; each digit with an enabled
+    // modifier, as classifyKey() reads them.
+    std::vector<HotChord> chords{{keycode::V, eventflag::command},
+                                 {keycode::X, eventflag::command}};
+    const ModifierToggles now = toggles();
+    const std::uint64_t enabled = (now.command ? eventflag::command : 0) |
+                                  (now.control ? eventflag::control : 0) |
+                                  (now.fn ? eventflag::secondaryFn : 0);
+    if (enabled == 0) return chords;
+    for (const int digit : keycode::digits) chords.push_back({digit, enabled});
+    return chords;
+}
+
 std::optional<KeyEvent> HotKeyFilter::eventTapCallback(const KeyEvent& event) {
     const KeyDecision wanted = classifyKey(event, toggles());
     switch (wanted.action) {
         case KeyDecision::Action::paste:
             return makePasteEvent(event, wanted);
         case KeyDecision::Action::noteCut:
-            cutActionJustMade = true;
+            engine_.history().noteCut();
             return std::nullopt;
         case KeyDecision::Action::pass:
             break;
@@ -52,7 +65,7 @@ KeyDecision HotKeyFilter::decideWithoutWaiting(const KeyEvent& event) {
     const PasteAbility ability{engine_.publishedLength() + unpolled,
                                engine_.publishedPasteNeedsRewrite()};
     const KeyDecision decision = decideKey(event, toggles(), ability);
-    if (decision.action == KeyDecision::Action::noteCut) cutActionJustMade = true;
+    if (decision.action == KeyDecision::Action::noteCut) engine_.history().noteCut();
     return decision;
 }
 

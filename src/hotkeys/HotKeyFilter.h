@@ -26,6 +26,7 @@ public:
     bool carryOutPaste(const KeyDecision& decision) override;
     ModifierToggles toggles() const override;
     void setTogglesChangedListener(std::function<void()> listener) override;
+    std::vector<HotChord> hotChords() const override;
 
 private:
     std::optional<KeyEvent> makePasteEvent(const KeyEvent& event, const KeyDecision& decision);

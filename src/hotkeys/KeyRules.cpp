@@ -1,13 +1,8 @@
 #include "hotkeys/KeyRules.h"
 
-#include <array>
-
 namespace tarnwick {
 
 namespace {
-
-// Key codes of the digits 1, 2, ..., 9, 0 on the ANSI layout, in index order.
-constexpr std::array<int, 10> digitKeyCodes{18, 19, 20, 21, 23, 22, 26, 28, 25, 29};
 
 bool held(const KeyEvent& event, std::uint64_t mask) {
     return (event.flags & mask) != 0;
@@ -16,8 +11,8 @@ bool held(const KeyEvent& event, std::uint64_t mask) {
 }  // namespace
 
 int digitIndex(int keyCode) {
-    for (int index = 0; index < static_cast<int>(digitKeyCodes.size()); ++index) {
-        if (digitKeyCodes[static_cast<std::size_t>(index)] == keyCode) return index;
+    for (int index = 0; index < static_cast<int>(keycode::digits.size()); ++index) {
+        if (keycode::digits[static_cast<std::size_t>(index)] == keyCode) return index;
     }
     return -1;
 }

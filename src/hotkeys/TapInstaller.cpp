@@ -2,26 +2,10 @@
 
 #include <cstdio>
 
-#include "app/Globals.h"
-#include "hotkeys/HotKeyFilter.h"
-#include "ui/UserInterface.h"
-
 namespace tarnwick {
 
-namespace {
-
-ModifierToggles windowToggles() {
-    return {ui->fnEnabled(), ui->ctrlEnabled(), ui->cmdEnabled()};
-}
-
-}  // namespace
-
-std::unique_ptr<KeyTap> installKeyTap() {
-    auto filter = std::make_unique<HotKeyFilter>(*bufferChecker);
-    HotKeyFilter* toggleMirror = filter.get();
-    toggleMirror->setToggles(windowToggles());
-
-    std::unique_ptr<KeyTap> tap = makeKeyTap();
+std::unique_ptr<KeyTap> installKeyTap(std::unique_ptr<KeyFilter> filter, MainThread& mainThread) {
+    std::unique_ptr<KeyTap> tap = makeKeyTap(mainThread);
     if (!tap->create(std::move(filter))) {
         std::printf(
             "Failed to create the event tap. This program must be run with root privilage using "
@@ -36,8 +20,6 @@ std::unique_ptr<KeyTap> installKeyTap() {
         std::fflush(stdout);
         return nullptr;
     }
-    // The tap owns the filter from here on and outlives every toggle change.
-    ui->setTogglesChangedListener([toggleMirror] { toggleMirror->setToggles(windowToggles()); });
     return tap;
 }
 

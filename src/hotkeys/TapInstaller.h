@@ -6,8 +6,8 @@
 
 namespace tarnwick {
 
-// Creates and enables the system-wide key tap with the hot-key filter as its
-// callback. Prints the reason and returns none when that is impossible.
-std::unique_ptr<KeyTap> installKeyTap();
+// Creates and enables the system-wide key tap around filter. Prints the reason
+// and returns none when that is impossible.
+std::unique_ptr<KeyTap> installKeyTap(std::unique_ptr<KeyFilter> filter, MainThread& mainThread);
 
 }  // namespace tarnwick

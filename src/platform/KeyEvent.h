@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace tarnwick {
@@ -12,6 +13,8 @@ inline constexpr int Z = 6;
 inline constexpr int X = 7;
 inline constexpr int C = 8;
 inline constexpr int V = 9;
+// The digits 1, 2, ..., 9, 0 on the ANSI layout, in history-index order.
+inline constexpr std::array<int, 10> digits{18, 19, 20, 21, 23, 22, 26, 28, 25, 29};
 }  // namespace keycode
 
 namespace eventflag {

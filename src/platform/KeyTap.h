@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/KeyEvent.h"
 
@@ -15,6 +16,13 @@ struct ModifierToggles {
     bool command = false;
 
     friend bool operator==(const ModifierToggles&, const ModifierToggles&) = default;
+};
+
+// A chord the filter can act on: keyCode with at least one of the flags in
+// anyOf held (other modifiers may be held too).
+struct HotChord {
+    int keyCode = 0;
+    std::uint64_t anyOf = 0;
 };
 
 // What the hot-key filter does with one key event.
@@ -53,6 +61,9 @@ public:
     virtual ModifierToggles toggles() const = 0;
     // Called on the main thread after every toggle change.
     virtual void setTogglesChangedListener(std::function<void()> listener) = 0;
+    // Any thread: exactly the chords the filter can act on with the toggles
+    // as they are now (a tap that grabs keys grabs these).
+    virtual std::vector<HotChord> hotChords() const = 0;
 };
 
 // A system-wide filter of key-down and modifier-change events.
@@ -67,7 +78,10 @@ public:
     virtual bool isEnabled() const = 0;
 };
 
-// The tap of the platform this program was built for.
-std::unique_ptr<KeyTap> makeKeyTap();
+class MainThread;
+
+// The tap of the platform this program was built for; it hands pastes to
+// mainThread.
+std::unique_ptr<KeyTap> makeKeyTap(MainThread& mainThread);
 
 }  // namespace tarnwick

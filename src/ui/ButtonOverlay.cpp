@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
+#include "ui/ExpandButtonPainter.h"
 #include "ui/MyExpandButton.h"
 
 namespace tarnwick {
@@ -15,9 +15,10 @@ ButtonOverlay::ButtonOverlay(DocumentView* parent) : QWidget(parent), document_(
 }
 
 void ButtonOverlay::paintEvent(QPaintEvent*) {
-    if (!field || !field->expandButton) return;
+    const MyExpandButton* button = field ? field->expandButton() : nullptr;
+    if (!button) return;
     QPainter painter(this);
-    field->expandButton->paint(painter, rect());
+    paintExpandButton(painter, QRectF(rect()), button->expanded, button->highlighted);
 }
 
 void ButtonOverlay::mousePressEvent(QMouseEvent* event) {

@@ -2,11 +2,10 @@
 
 #include <QWidget>
 
-#include "ui/UserInterface.h"
-
 namespace tarnwick {
 
 class DocumentView;
+class RowField;
 
 // Draws a row's expand button above the field editor while that row is edited,
 // and passes clicks on it to the document view.
@@ -14,7 +13,7 @@ class ButtonOverlay : public QWidget {
 public:
     explicit ButtonOverlay(DocumentView* parent);
 
-    UserInterface::CopiedTextField* field = nullptr;
+    RowField* field = nullptr;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

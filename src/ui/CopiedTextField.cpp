@@ -1,61 +1,119 @@
 #include "ui/CopiedTextField.h"
 
+#include <QFontMetrics>
 #include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <algorithm>
 
-#include "app/Globals.h"
-#include "history/BufferChecker.h"
+#include "history/HistoryModel.h"
 #include "platform/KeyEvent.h"
 #include "platform/KeySender.h"
 #include "ui/DocumentView.h"
-#include "ui/FieldEditor.h"
+#include "ui/ExpandButtonPainter.h"
 #include "ui/IndexTextField.h"
+#include "ui/Metrics.h"
 #include "ui/MyExpandButton.h"
 #include "ui/MyWindow.h"
-#include "ui/RowModel.h"
+#include "ui/RowHeights.h"
 
 namespace tarnwick {
 
-UserInterface::CopiedTextField::CopiedTextField(MyWindow* window, DocumentView* documentView,
-                                                const QString& text)
+namespace {
+
+constexpr QChar lineFeedSymbol(0x21B5);  // ↵
+constexpr int padding = 3;
+
+// Line breaks and tabs as visible one-line symbols.
+QString oneLine(QString text) {
+    text.replace(QLatin1Char('\n'), lineFeedSymbol);
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return text;
+}
+
+// At most enough characters from each end of text to fill width, whole
+// surrogate pairs only.
+QString headAndTail(QStringView text, int width, const QFontMetrics& metrics, bool* cut) {
+    const int narrowest = std::max(1, metrics.horizontalAdvance(QLatin1Char('i')) / 2);
+    const qsizetype keep = width / narrowest + 8;
+    *cut = text.size() > 2 * keep;
+    if (!*cut) return text.toString();
+    qsizetype headEnd = keep;
+    if (text.at(headEnd - 1).isHighSurrogate()) --headEnd;
+    qsizetype tailStart = text.size() - keep;
+    if (text.at(tailStart).isLowSurrogate()) ++tailStart;
+    return text.left(headEnd).toString() + text.mid(tailStart).toString();
+}
+
+// Never measures more of the text than can show, so a megabyte-long entry
+// paints as fast as a short one.
+QString elideMiddle(QStringView text, int width, const QFontMetrics& metrics) {
+    bool cut = false;
+    const QString shown = oneLine(headAndTail(text, width, metrics, &cut));
+    QString elided = metrics.elidedText(shown, Qt::ElideMiddle, width);
+    // A head and tail that fit whole still stand for a longer text.
+    if (cut && elided == shown) {
+        const qsizetype half = shown.size() / 2;
+        elided = metrics.elidedText(shown.left(half) + QChar(0x2026) + shown.mid(half),
+                                    Qt::ElideMiddle, width);
+    }
+    return elided;
+}
+
+}  // namespace
+
+CopiedTextField::CopiedTextField(MyWindow* window, DocumentView* documentView)
     : RowField(window, documentView) {
-    text_ = text;
     frame = {0, 0, 0, tfHt};
 }
 
-UserInterface::CopiedTextField::~CopiedTextField() {
+CopiedTextField::~CopiedTextField() {
     // The menu may be the one whose "Delete" removes this very row.
     if (myMenu) myMenu.release()->deleteLater();
 }
 
-void UserInterface::CopiedTextField::setStringValue(const QString& text) {
-    text_ = text;
-    elidedWidth_ = -1;
+const QString& CopiedTextField::text() const {
+    return docView->history().text(row);
 }
 
-void UserInterface::CopiedTextField::commitPendingIndexEdit() {
+QString CopiedTextField::accessibleName() const {
+    return QStringLiteral("Row %1").arg(row);
+}
+
+void CopiedTextField::entryDidChange() {
+    elidedWidth_ = -1;
+    updateExpand();
+}
+
+void CopiedTextField::commitPendingIndexEdit() {
     if (IndexTextField* pending = myWindow->prevIndexTextFieldWithFocus) pending->updateOrder();
     myWindow->prevIndexTextFieldWithFocus = nullptr;
 }
 
-void UserInterface::CopiedTextField::mouseDown(const RowMouseEvent&) {
+void CopiedTextField::showButtonAboveEditor() {
+    if (expandButton_) docView->showButtonAboveEditor(true);
+}
+
+void CopiedTextField::mouseDown(const RowMouseEvent&) {
     commitPendingIndexEdit();
     becomeFirstResponder();
     if (QPlainTextEdit* editor = currentEditor()) editor->selectAll();
-    if (expandButton) bringSubviewToFront(expandButton.get());
+    showButtonAboveEditor();
 }
 
-void UserInterface::CopiedTextField::rightMouseDown(const RowMouseEvent& event) {
+void CopiedTextField::rightMouseDown(const RowMouseEvent& event) {
     commitPendingIndexEdit();
     if (!currentEditor()) {
         becomeFirstResponder();
-        if (expandButton) bringSubviewToFront(expandButton.get());
+        showButtonAboveEditor();
     }
     if (!myMenu) buildMenu();
     myMenu->hide();
     myMenu->popup(event.globalPos, myMenu->actions().value(0));
 }
 
-void UserInterface::CopiedTextField::buildMenu() {
+void CopiedTextField::buildMenu() {
     myMenu = std::make_unique<QMenu>();
     myMenu->setTitle(QStringLiteral("CopiedTFMenu"));
     QObject::connect(myMenu->addAction(QStringLiteral("Cut")), &QAction::triggered,
@@ -71,64 +129,142 @@ void UserInterface::CopiedTextField::buildMenu() {
                      [this] { deleteAll(); });
 }
 
-// The strokes pass the key filter like typed ones, so a Cut also marks
-// cutActionJustMade there.
-void UserInterface::CopiedTextField::cut() {
+// The strokes pass the key filter like typed ones, so a Cut is also noted
+// there.
+void CopiedTextField::cut() {
     myWindow->services().keySender.postCommandKey(keycode::X);
 }
-void UserInterface::CopiedTextField::cpy() {
+void CopiedTextField::cpy() {
     myWindow->services().keySender.postCommandKey(keycode::C);
 }
-void UserInterface::CopiedTextField::paste() {
+void CopiedTextField::paste() {
     myWindow->services().keySender.postCommandKey(keycode::V);
 }
 
-bool UserInterface::CopiedTextField::insertNewline() {
+// The action of "Delete" (delete is a keyword here).
+void CopiedTextField::deleteRow() {
+    // A typed row number is dropped, not committed: its field may be leaving.
+    myWindow->prevIndexTextFieldWithFocus = nullptr;
+    docView->history().remove(row);  // destroys this field
+}
+
+void CopiedTextField::deleteAll() {
+    myWindow->prevIndexTextFieldWithFocus = nullptr;
+    docView->history().clear();  // destroys this field
+}
+
+bool CopiedTextField::insertNewline() {
     // Return adds a line to the entry instead of ending the edit.
     if (QPlainTextEdit* editor = currentEditor()) editor->insertPlainText(QStringLiteral("\n"));
     return true;
 }
 
-void UserInterface::CopiedTextField::mouseMoved(const RowMouseEvent& event) {
-    const bool overButton = expandButton && docView->expandButtonRect(this).contains(event.pos);
+void CopiedTextField::mouseMoved(const RowMouseEvent& event) {
+    const bool overButton = expandButton_ && docView->expandButtonRect(this).contains(event.pos);
     docView->setCursor(overButton ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
-void UserInterface::CopiedTextField::mouseExited() {
+void CopiedTextField::mouseExited() {
     docView->setCursor(Qt::ArrowCursor);
 }
 
-void UserInterface::CopiedTextField::bringSubviewToFront(MyExpandButton* button) {
-    if (button == expandButton.get()) docView->showButtonAboveEditor(true);
+void CopiedTextField::textDidChange() {
+    QPlainTextEdit* editor = currentEditor();
+    if (!editor) return;
+    docView->history().edit(row, editor->toPlainText());
 }
 
-void UserInterface::CopiedTextField::textDidChange() {
-    if (QPlainTextEdit* editor = currentEditor()) setStringValue(editor->toPlainText());
-    updateExpand();
-    BufferChecker& engine = myWindow->services().engine;
-    const int index = getIndexInBufferCheckerAndPauseUpdates();
-    if (index >= 0 && index < engine.bufferArray.size()) engine.bufferArray[index] = text_;
-    updatePasteboardAndResumeUpdates(index);
-    engine.publish();
-    cutActionJustMade = false;
-    docView->update(docView->qtRect(this));
+void CopiedTextField::fitHeight() {
+    const bool expanded = expandButton_ && expandButton_->expanded;
+    frame.height = expanded ? rows::expandedRowHeight(text()) : tfHt;
 }
 
-int UserInterface::CopiedTextField::getIndexInBufferCheckerAndPauseUpdates() {
-    const int index = rowmodel::historyIndex(docView->count(), docView->positionOf(this));
-    // The key filter may set the flag from its own thread: decide once, so
-    // that a pause is always followed by its resume.
-    pausedForEdit_ = index == 0 && !cutActionJustMade;
-    if (pausedForEdit_) myWindow->services().engine.pauseUpdates();
-    return index;
+void CopiedTextField::expand() {
+    if (!expandButton_) return;
+    expandButton_->expanded = !expandButton_->expanded;
+    fitHeight();
+    docView->relayout();
 }
 
-void UserInterface::CopiedTextField::updatePasteboardAndResumeUpdates(int) {
-    if (!pausedForEdit_) return;
-    pausedForEdit_ = false;
-    BufferChecker& engine = myWindow->services().engine;
-    engine.writeEntryZeroToPasteboard();
-    engine.resumeUpdates();
+void CopiedTextField::updateExpand() {
+    const bool wantsButton = rows::hasExpandButton(text());
+    if (!expandButton_ && wantsButton) {
+        addExpandButton();
+    } else if (expandButton_ && !wantsButton) {
+        removeExpandButton();
+    }
+    fitHeight();
+}
+
+void CopiedTextField::addExpandButton() {
+    expandButton_ = std::make_unique<MyExpandButton>();
+    expandButton_->frame.x = frame.width - 10;
+    expandButton_->expanded = wasExpanded;
+    // A button that appears while the row is edited shows above the editor.
+    if (docView->editingField() == this) docView->showButtonAboveEditor(true);
+}
+
+void CopiedTextField::removeExpandButton() {
+    wasExpanded = expandButton_->expanded;
+    expandButton_.reset();
+    if (docView->editingField() == this) docView->showButtonAboveEditor(false);
+}
+
+const QString& CopiedTextField::elidedLine(int width) const {
+    if (elidedWidth_ != width) {
+        elided_ = elideMiddle(text(), width, docView->fontMetrics());
+        elidedWidth_ = width;
+    }
+    return elided_;
+}
+
+void CopiedTextField::paint(QPainter& painter) const {
+    const QRect box = docView->qtRect(this);
+    // Solid fills and text drawn at a point: outlines and rectangle-laid-out
+    // text cost several times more per row, and a repaint draws every
+    // visible row.
+    const QPalette& palette = docView->palette();
+    painter.fillRect(box.adjusted(0, 0, 0, -1), palette.color(QPalette::Base));
+    painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), palette.color(QPalette::Mid));
+    painter.setPen(palette.color(QPalette::Text));
+    const QFontMetrics metrics = docView->fontMetrics();
+    const double firstBaseline = box.top() + (tfHt + metrics.ascent() - metrics.descent()) / 2.0;
+    if (frame.height <= tfHt) {
+        painter.drawText(QPointF(box.left() + padding, firstBaseline),
+                         elidedLine(box.width() - 2 * padding));
+    } else {
+        paintExpanded(painter, box, firstBaseline);
+    }
+    if (expandButton_) {
+        paintExpandButton(painter, QRectF(docView->expandButtonRect(this)), expandButton_->expanded,
+                          expandButton_->highlighted);
+    }
+}
+
+// One line per line feed, as many as the row has room for, and of those only
+// the ones in the exposed area: a row of a million lines paints a screenful.
+void CopiedTextField::paintExpanded(QPainter& painter, const QRect& box,
+                                    double firstBaseline) const {
+    const QString& all = text();
+    const QFontMetrics metrics = docView->fontMetrics();
+    const int inner = box.width() - 2 * padding;
+    const int lines = static_cast<int>((frame.height - tfHt) / labelHt) + 1;
+    const QRect exposed = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : box;
+    const int first = std::max(0, static_cast<int>((exposed.top() - box.top()) / labelHt) - 1);
+    const int last =
+        std::min(lines, static_cast<int>((exposed.bottom() - box.top()) / labelHt) + 2);
+    qsizetype start = 0;
+    for (int line = 0; line < first && start <= all.size(); ++line) {
+        const qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        start = end < 0 ? all.size() + 1 : end + 1;
+    }
+    for (int line = first; line < last && start <= all.size(); ++line) {
+        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) end = all.size();
+        const QString piece = elideMiddle(QStringView(all).mid(start, end - start), inner, metrics);
+        painter.drawText(QPointF(box.left() + padding, firstBaseline + line * labelHt), piece);
+        start = end + 1;
+    }
 }
 
 }  // namespace tarnwick

@@ -8,16 +8,18 @@ class QMenu;
 
 namespace tarnwick {
 
-// The text of one history entry; editing it rewrites the entry, and for the
-// newest entry the clipboard, after every change.
-class UserInterface::CopiedTextField : public RowField {
+struct MyExpandButton;
+
+// The text of one history entry, read from the history model; editing it
+// edits the entry, and for row 1 the clipboard, after every change.
+class CopiedTextField : public RowField {
 public:
-    CopiedTextField(MyWindow* window, DocumentView* documentView, const QString& text);
+    CopiedTextField(MyWindow* window, DocumentView* documentView);
     ~CopiedTextField() override;
 
-    void setStringValue(const QString& text) override;
-    // The entry's text itself, shared with the history list.
-    const QString& text() const { return text_; }
+    // The entry's text itself, shared with the history.
+    const QString& text() const;
+    QString stringValue() const override { return text(); }
 
     void mouseDown(const RowMouseEvent& event) override;
     void rightMouseDown(const RowMouseEvent& event) override;
@@ -26,6 +28,14 @@ public:
     bool insertNewline() override;
     void textDidChange() override;
     void paint(QPainter& painter) const override;
+    MyExpandButton* expandButton() const override { return expandButton_.get(); }
+    QMenu* menu() const override { return myMenu.get(); }
+    QAccessible::Role accessibleRole() const override { return QAccessible::EditableText; }
+    QString accessibleName() const override;
+
+    // The history changed this row's text: the one-line form, the button and
+    // the height follow. No layout.
+    void entryDidChange();
 
     // Menu actions.
     void cut();
@@ -34,29 +44,28 @@ public:
     void deleteRow();
     void deleteAll();
 
-    // Expansion of rows with several lines.
-    void expand();
+    // Presses of the expand button; lays the window out.
+    void expand() override;
+    // The button and the height follow the text; no layout.
     void updateExpand();
-    void addExpandButton();
-    void removeExpandButton();
-    // Keeps the expand button drawn above the field editor.
-    void bringSubviewToFront(MyExpandButton* button);
 
-    std::unique_ptr<MyExpandButton> expandButton;
     bool wasExpanded = false;
     std::unique_ptr<QMenu> myMenu;
 
 private:
-    int getIndexInBufferCheckerAndPauseUpdates();
-    void updatePasteboardAndResumeUpdates(int index);
+    void addExpandButton();
+    void removeExpandButton();
+    void fitHeight();
     void commitPendingIndexEdit();
+    void showButtonAboveEditor();
     void buildMenu();
     const QString& elidedLine(int width) const;
+    void paintExpanded(QPainter& painter, const QRect& box, double firstBaseline) const;
 
+    std::unique_ptr<MyExpandButton> expandButton_;
     // The one-line form of the text, cached for the width it was made for.
     mutable QString elided_;
     mutable int elidedWidth_ = -1;
-    bool pausedForEdit_ = false;
 };
 
 }  // namespace tarnwick

@@ -1,32 +1,35 @@
 #include "ui/DocumentView.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <ranges>
 
-#include "app/Globals.h"
-#include "history/BufferChecker.h"
 #include "ui/ButtonOverlay.h"
 #include "ui/CopiedTextField.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
+#include "ui/Metrics.h"
 #include "ui/MyExpandButton.h"
 #include "ui/MyWindow.h"
 #include "ui/QtGeometry.h"
 #include "ui/RowAccessibility.h"
-#include "ui/RowModel.h"
 
 namespace tarnwick {
 
-using CopiedTextField = UserInterface::CopiedTextField;
-using IndexTextField = UserInterface::IndexTextField;
+DocumentView::RowView::RowView(std::unique_ptr<CopiedTextField> c,
+                               std::unique_ptr<IndexTextField> i)
+    : copied(std::move(c)), index(std::move(i)) {}
+DocumentView::RowView::RowView(RowView&&) noexcept = default;
+DocumentView::RowView& DocumentView::RowView::operator=(RowView&&) noexcept = default;
+DocumentView::RowView::~RowView() = default;
 
-DocumentView::DocumentView(Pasteboard& pasteboard)
-    : frameHeight_(2 * gapAroundCopiedText),
+DocumentView::DocumentView(Pasteboard& pasteboard, HistoryModel& history)
+    : history_(history),
+      frameHeight_(2 * gapAroundCopiedText),
       editor_(new FieldEditor(pasteboard, this)),
       buttonOverlay_(new ButtonOverlay(this)) {
     installRowAccessibility();
@@ -38,107 +41,122 @@ DocumentView::DocumentView(Pasteboard& pasteboard)
     });
 }
 
-DocumentView::~DocumentView() {
-    removeAllSubviews();
+void DocumentView::setWindow(MyWindow* window) {
+    window_ = window;
+    history_.setListener(this);
+    rowsReset();
 }
 
-std::pair<std::unique_ptr<CopiedTextField>, std::unique_ptr<IndexTextField>> DocumentView::makeRow(
-    const QString& text) {
-    auto copied = std::make_unique<CopiedTextField>(window_, this, text);
-    // Provisional: the layout writes the real row number.
-    const auto number = window_ ? window_->services().engine.bufferArray.size() : 0;
-    auto index = std::make_unique<IndexTextField>(window_, this, number);
+DocumentView::~DocumentView() {
+    detach();
+}
+
+void DocumentView::detach() {
+    history_.setListener(nullptr);
+    removeAllRows();
+}
+
+bool DocumentView::holds(const RowField* field) const {
+    const int r = field->row;
+    return r >= 1 && r <= rowCount() &&
+           (field == rows_[r - 1].copied.get() || field == rows_[r - 1].index.get());
+}
+
+CopiedTextField* DocumentView::copiedBeside(const IndexTextField* index) const {
+    return holds(index) ? copiedAt(index->row) : nullptr;
+}
+
+QStringList DocumentView::rowTexts() const {
+    QStringList texts;
+    texts.reserve(rowCount());
+    for (const RowView& view : rows_) texts.append(view.copied->text());
+    return texts;
+}
+
+void DocumentView::rowInserted(int row) {
+    addTextField(row);
+}
+
+void DocumentView::addTextField(int row) {
+    auto copied = std::make_unique<CopiedTextField>(window_, this);
+    auto index = std::make_unique<IndexTextField>(window_, this);
+    copied->row = index->row = row;
+    // Until the layout places it, the number field sits at the top left.
     index->frame = {gapAroundCopiedText, frameHeight_ - tfHt - gapAroundCopiedText, 1.15 * tfHt,
                     tfHt};
-    return {std::move(copied), std::move(index)};
+    copied->updateExpand();
+    rows_.insert(rows_.begin() + (row - 1), RowView(std::move(copied), std::move(index)));
 }
 
-int DocumentView::positionOf(const RowField* field) const {
-    const auto it = std::find_if(subviews_.begin(), subviews_.end(),
-                                 [field](const auto& view) { return view.get() == field; });
-    return it == subviews_.end() ? -1 : static_cast<int>(it - subviews_.begin());
+void DocumentView::rowRemoved(int row) {
+    // Taken out of the list first: the fields' destructors look them up.
+    RowView gone = std::move(rows_[static_cast<std::size_t>(row - 1)]);
+    rows_.erase(rows_.begin() + (row - 1));
 }
 
-void DocumentView::addSubview(std::unique_ptr<RowField> field) {
-    subviews_.push_back(std::move(field));
-}
-
-void DocumentView::addSubviewAtFront(std::unique_ptr<RowField> field) {
-    subviews_.insert(subviews_.begin(), std::move(field));
-}
-
-void DocumentView::applySlotOrder(const rows::SlotOrder& order) {
-    const bool unchanged = static_cast<int>(order.size()) * 2 == count() &&
-                           std::equal(order.begin(), order.end(),
-                                      std::views::iota(0, static_cast<int>(order.size())).begin());
-    if (unchanged) return;
-    std::vector<std::unique_ptr<RowField>> next;
-    next.reserve(order.size() * 2);
-    for (const int old : order) {
-        if (old == rows::filler) {
-            auto [copied, index] = makeRow(QString());
-            CopiedTextField* filler = copied.get();
-            next.push_back(std::move(copied));
-            next.push_back(std::move(index));
-            filler->updateExpand();
-            continue;
-        }
-        next.push_back(std::move(subviews_[2 * old]));
-        next.push_back(std::move(subviews_[2 * old + 1]));
+void DocumentView::rowMoved(int from, int to) {
+    const auto first = rows_.begin();
+    if (from < to) {
+        std::rotate(first + (from - 1), first + from, first + to);
+    } else {
+        std::rotate(first + (to - 1), first + (from - 1), first + from);
     }
-    subviews_.swap(next);
-    next.clear();  // the rows left out go here
-    update();
 }
 
-void DocumentView::removeAllSubviews() {
+void DocumentView::rowChanged(int row) {
+    RowView& view = rows_[static_cast<std::size_t>(row - 1)];
+    view.copied->row = view.index->row = row;
+    view.copied->entryDidChange();
+    if (editingField_ == view.index.get()) matchEditorBackground();
+}
+
+void DocumentView::rowsReset() {
+    removeAllRows();
+    for (int row = 1; row <= history_.count(); ++row) addTextField(row);
+}
+
+void DocumentView::rowsChangeEnded() {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i].copied->row = rows_[i].index->row = static_cast<int>(i) + 1;
+    }
+    relayout();
+}
+
+void DocumentView::removeAllRows() {
     endEditing();
-    std::vector<std::unique_ptr<RowField>> gone;
-    gone.swap(subviews_);
+    std::vector<RowView> gone;
+    gone.swap(rows_);
     gone.clear();
     update();
 }
 
-std::vector<bool> DocumentView::pinnedBySlot() const {
-    std::vector<bool> pinned(subviews_.size() / 2);
-    for (std::size_t s = 0; s < pinned.size(); ++s) {
-        pinned[s] = static_cast<const IndexTextField*>(subviews_[2 * s + 1].get())->pinned;
-    }
-    return pinned;
-}
-
-QStringList DocumentView::rowTexts() const {
-    const int n = count();
-    QStringList texts;
-    texts.reserve(n / 2);
-    for (int row = 1; row <= n / 2; ++row) {
-        const RowField* field = subviews_[rowmodel::copiedPosition(n, row)].get();
-        texts.append(static_cast<const CopiedTextField*>(field)->text());
-    }
-    return texts;
-}
-
-void DocumentView::setFrameHeight(double height) {
+void DocumentView::relayout() {
+    double height = 2 * gapAroundCopiedText;
+    for (const RowView& view : rows_) height += view.copied->frame.height;
     frameHeight_ = height;
-    resize(width(), qRound(height));
+    // A widget is at most 16,777,215 px high: a taller document shows a span
+    // of itself, which followScroll() moves along.
+    shownTop_ = std::clamp(shownTop_, 0.0, std::max(0.0, height - shownSpan));
+    resize(width(), qRound(std::min(height, shownSpan)));
+    // Before the window is first shown nothing is laid out; showing it lays
+    // out every row.
+    if (window_) window_->windowDidResize();
+    update();
 }
 
 void DocumentView::placeRows(layout::RowStacker& stacker) {
-    const int rows = count() / 2;
-    for (int slot = rows - 1; slot >= 0; --slot) {
-        auto* copied = static_cast<CopiedTextField*>(subviews_[2 * slot].get());
-        auto* index = static_cast<IndexTextField*>(subviews_[2 * slot + 1].get());
-        const layout::RowFrames frames = stacker.next(copied->frame.height);
-        index->frame = frames.index;
-        index->setRowNumber(frames.rowNumber);
-        copied->frame = frames.copied;
-        if (copied->expandButton) {
-            copied->expandButton->frame.x = frames.expandOrigin.x;
-            copied->expandButton->frame.y = frames.expandOrigin.y;
+    for (RowView& view : rows_) {
+        const layout::RowFrames frames = stacker.next(view.copied->frame.height);
+        view.index->frame = frames.index;
+        view.index->setRowNumber(frames.rowNumber);
+        view.copied->frame = frames.copied;
+        if (MyExpandButton* button = view.copied->expandButton()) {
+            button->frame.x = frames.expandOrigin.x;
+            button->frame.y = frames.expandOrigin.y;
         }
     }
     placeEditor();
-    syncEditorText();
+    if (editingField_) editingField_->layoutDidRun(*editor_);
     update();
     if (QAccessible::isActive()) {
         QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
@@ -161,8 +179,7 @@ void DocumentView::beginEditing(RowField* field) {
         const QSignalBlocker quiet(editor_);
         editor_->setPlainText(field->stringValue());
         QTextOption option = editor_->document()->defaultTextOption();
-        const bool isIndex = dynamic_cast<IndexTextField*>(field) != nullptr;
-        option.setAlignment(isIndex ? Qt::AlignHCenter : Qt::AlignLeft);
+        option.setAlignment(field->editorAlignment());
         editor_->document()->setDefaultTextOption(option);
     }
     buttonOverlay_->hide();
@@ -180,28 +197,30 @@ void DocumentView::endEditing() {
     buttonOverlay_->field = nullptr;
     const bool hadFocus = editor_->hasFocus();
     editor_->hide();
+    {
+        // A hidden editor keeps no copy of a large text alive.
+        const QSignalBlocker quiet(editor_);
+        editor_->clear();
+    }
     if (hadFocus && window_) window_->setFocus(Qt::OtherFocusReason);
     update();
 }
 
 void DocumentView::matchEditorBackground() {
-    const auto* index = dynamic_cast<const UserInterface::IndexTextField*>(editingField_);
     QPalette colours = editor_->palette();
-    colours.setColor(QPalette::Base, index && index->pinned
-                                         ? UserInterface::IndexTextField::pinnedColor()
-                                         : palette().color(QPalette::Base));
+    colours.setColor(QPalette::Base, editingField_ ? editingField_->editorBackground(palette())
+                                                   : palette().color(QPalette::Base));
     editor_->setPalette(colours);
 }
 
 void DocumentView::showButtonAboveEditor(bool show) {
-    auto* copied = dynamic_cast<CopiedTextField*>(editingField_);
-    if (!show || !copied || !copied->expandButton) {
+    if (!show || !editingField_ || !editingField_->expandButton()) {
         buttonOverlay_->hide();
         buttonOverlay_->field = nullptr;
         return;
     }
-    buttonOverlay_->field = copied;
-    buttonOverlay_->setGeometry(expandButtonRect(copied));
+    buttonOverlay_->field = editingField_;
+    buttonOverlay_->setGeometry(expandButtonRect(editingField_));
     buttonOverlay_->show();
     buttonOverlay_->raise();
     buttonOverlay_->update();
@@ -213,47 +232,54 @@ void DocumentView::placeEditor() {
     if (buttonOverlay_->isVisible()) showButtonAboveEditor(true);
 }
 
-void DocumentView::syncEditorText() {
-    // The layout rewrites row numbers; an index field being edited shows it.
-    auto* index = dynamic_cast<IndexTextField*>(editingField_);
-    if (!index) return;
-    const QString number = index->stringValue();
-    if (editor_->toPlainText() == number) return;
-    const QSignalBlocker quiet(editor_);
-    editor_->setPlainText(number);
-    editor_->selectAll();
-}
-
 QRect DocumentView::qtRect(const RowField* field) const {
-    return toQRect(field->frame, frameHeight_);
+    return toQRect(field->frame, frameHeight_).translated(0, -qRound(shownTop_));
 }
 
-QRect DocumentView::expandButtonRect(const CopiedTextField* field) const {
-    if (!field->expandButton) return {};
-    const QRect inField = toQRect(field->expandButton->frame, field->frame.height);
+void DocumentView::followScroll(QScrollBar& bar) {
+    if (frameHeight_ <= shownSpan) return;
+    // Near either end of the shown span, move the span by half its height and
+    // the scroll bar back by as much, so the same content stays in view.
+    const double margin = shownSpan / 4;
+    const double value = bar.value();
+    double shift = 0;
+    if (value > bar.maximum() - margin) {
+        shift = std::min(frameHeight_ - shownSpan - shownTop_, shownSpan / 2);
+    } else if (value < margin) {
+        shift = -std::min(shownTop_, shownSpan / 2);
+    }
+    if (shift == 0) return;
+    shownTop_ += shift;
+    placeEditor();
+    update();
+    bar.setValue(qRound(value - shift));
+}
+
+QRect DocumentView::expandButtonRect(const RowField* field) const {
+    const MyExpandButton* button = field->expandButton();
+    if (!button) return {};
+    const QRect inField = toQRect(button->frame, field->frame.height);
     return inField.translated(qtRect(field).topLeft());
 }
 
-std::pair<int, int> DocumentView::slotsIntersecting(double top, double bottom) const {
-    // Rows are stacked: the higher the slot, the higher the row.
-    const double low = frameHeight_ - bottom;
-    const double high = frameHeight_ - top;
-    const int rows = count() / 2;
-    const auto allSlots = std::views::iota(0, rows);
-    const auto first = std::ranges::partition_point(allSlots, [&](int s) {
-        const layout::Frame& f = subviews_[2 * s]->frame;
-        return f.y + f.height <= low;
-    });
-    int last = *first;
-    while (last < rows && subviews_[2 * last]->frame.y < high) ++last;
-    return {*first, last};
+std::pair<int, int> DocumentView::rowsIntersecting(double top, double bottom) const {
+    // Row 1 is the top row: rows further down have lower frames.
+    const double low = frameHeight_ - shownTop_ - bottom;
+    const double high = frameHeight_ - shownTop_ - top;
+    const auto first = std::partition_point(
+        rows_.begin(), rows_.end(), [&](const RowView& v) { return v.copied->frame.y >= high; });
+    auto last = first;
+    while (last != rows_.end() && last->copied->frame.y + last->copied->frame.height > low) ++last;
+    return {static_cast<int>(first - rows_.begin()), static_cast<int>(last - rows_.begin())};
 }
 
 RowField* DocumentView::fieldAt(const QPoint& pos) const {
-    const auto [from, to] = slotsIntersecting(pos.y(), pos.y() + 1);
-    for (int s = from; s < to; ++s) {
-        for (int p : {2 * s + 1, 2 * s}) {
-            if (qtRect(subviews_[p].get()).contains(pos)) return subviews_[p].get();
+    const auto [from, to] = rowsIntersecting(pos.y(), pos.y() + 1);
+    for (int i = from; i < to; ++i) {
+        const RowView& view = rows_[static_cast<std::size_t>(i)];
+        for (RowField* field : {static_cast<RowField*>(view.index.get()),
+                                static_cast<RowField*>(view.copied.get())}) {
+            if (qtRect(field).contains(pos)) return field;
         }
     }
     return nullptr;
@@ -271,6 +297,91 @@ void DocumentView::fieldDestroyed(const RowField* field) {
         QAccessible::deleteAccessibleInterface(id->second);
         accessibleIds_.erase(id);
     }
+}
+
+// Painting and mouse handling only look at the rows that intersect the area
+// concerned.
+
+void DocumentView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect exposed = event->rect();
+    painter.setClipRect(exposed);
+    const auto [from, to] = rowsIntersecting(exposed.top(), exposed.bottom() + 1);
+    for (int i = from; i < to; ++i) {
+        rows_[static_cast<std::size_t>(i)].copied->paint(painter);
+        rows_[static_cast<std::size_t>(i)].index->paint(painter);
+    }
+}
+
+RowMouseEvent DocumentView::rowEvent(const QMouseEvent* event) const {
+    return {event->position().toPoint(), event->globalPosition().toPoint()};
+}
+
+void DocumentView::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    const RowMouseEvent rowMouse = rowEvent(event);
+    RowField* field = fieldAt(rowMouse.pos);
+    if (event->button() == Qt::LeftButton) {
+        MyExpandButton* button = field ? field->expandButton() : nullptr;
+        if (button && expandButtonRect(field).contains(rowMouse.pos)) {
+            pressedButtonField_ = field;
+            button->highlighted = true;
+            update(expandButtonRect(field));
+            if (buttonOverlay_->isVisible()) buttonOverlay_->update();
+            return;
+        }
+        // A click beside the rows reaches the window, as on an empty part of it.
+        if (field) {
+            field->mouseDown(rowMouse);
+        } else if (window_) {
+            window_->mouseDown();
+        }
+    } else if (event->button() == Qt::RightButton) {
+        if (field) {
+            field->rightMouseDown(rowMouse);
+        } else if (window_) {
+            window_->rightMouseDown();
+        }
+    }
+}
+
+void DocumentView::mouseReleaseEvent(QMouseEvent* event) {
+    RowField* field = pressedButtonField_;
+    pressedButtonField_ = nullptr;
+    MyExpandButton* button = field ? field->expandButton() : nullptr;
+    if (!button) return;
+    button->highlighted = false;
+    const QRect square = expandButtonRect(field);
+    update(square);
+    if (buttonOverlay_->isVisible()) buttonOverlay_->update();
+    if (square.contains(event->position().toPoint())) field->expand();
+}
+
+void DocumentView::mouseMoveEvent(QMouseEvent* event) {
+    const RowMouseEvent rowMouse = rowEvent(event);
+    RowField* field = fieldAt(rowMouse.pos);
+    if (field != hovered_ && hovered_) hovered_->mouseExited();
+    hovered_ = field;
+    if (field) field->mouseMoved(rowMouse);
+}
+
+void DocumentView::leaveEvent(QEvent*) {
+    if (hovered_) hovered_->mouseExited();
+    hovered_ = nullptr;
+}
+
+bool DocumentView::eventFilter(QObject* watched, QEvent* event) {
+    // A right click in the field editor shows the field's own menu, never the
+    // editor's.
+    if (watched == editor_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton && editingField_) {
+            const QPoint pos = editor_->viewport()->mapTo(this, mouse->position().toPoint());
+            editingField_->rightMouseDown({pos, mouse->globalPosition().toPoint()});
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace tarnwick

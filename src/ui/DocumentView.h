@@ -6,49 +6,52 @@
 #include <utility>
 #include <vector>
 
+#include "history/HistoryModel.h"
 #include "ui/RowField.h"
-#include "ui/RowOrder.h"
-#include "ui/UserInterface.h"
+
+class QScrollBar;
 
 namespace tarnwick {
 
-class FieldEditor;
-class Pasteboard;
 class ButtonOverlay;
+class CopiedTextField;
+class FieldEditor;
+class IndexTextField;
+class MyWindow;
+class Pasteboard;
 
-// The scroll view's document: the history rows. Its ordered subview list holds
-// the rows' fields in pairs (copied field, then index field), slot 0 first;
-// that list is the row order. Paints and hit-tests only what is asked for.
-class DocumentView : public QWidget {
+// The scroll view's document: a view of the history model. It keeps one row
+// view (a copied-text field and an index field) per entry, in the model's
+// order, follows the model's notifications, and lays the window out once at
+// the end of each change. Paints and hit-tests only what is asked for.
+class DocumentView : public QWidget, public HistoryListener {
     Q_OBJECT
 public:
-    explicit DocumentView(Pasteboard& pasteboard);
+    DocumentView(Pasteboard& pasteboard, HistoryModel& history);
     ~DocumentView() override;
 
-    void setWindow(UserInterface::MyWindow* window) { window_ = window; }
-    // Makes the two fields of a new row, configured as rows are at creation.
-    std::pair<std::unique_ptr<UserInterface::CopiedTextField>,
-              std::unique_ptr<UserInterface::IndexTextField>>
-    makeRow(const QString& text);
+    // Attaches the view to its window and to the history it shows.
+    void setWindow(MyWindow* window);
+    // Stops following the history and drops every row view.
+    void detach();
+    HistoryModel& history() const { return history_; }
 
-    // The subview list.
-    int count() const { return static_cast<int>(subviews_.size()); }
-    RowField* at(int position) const { return subviews_[position].get(); }
-    int positionOf(const RowField* field) const;  // -1 when not a subview
-    void addSubview(std::unique_ptr<RowField> field);
-    // Inserts in front of the current first subview.
-    void addSubviewAtFront(std::unique_ptr<RowField> field);
-    // Rearranges the rows: new slot s takes the row of old slot order[s];
-    // rows::filler makes a new empty row; rows not named are removed.
-    void applySlotOrder(const rows::SlotOrder& order);
-    void removeAllSubviews();
-    std::vector<bool> pinnedBySlot() const;
-    // The copied texts from row 1 down.
+    // The row views, row 1 first.
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    CopiedTextField* copiedAt(int row) const { return rows_[row - 1].copied.get(); }
+    IndexTextField* indexAt(int row) const { return rows_[row - 1].index.get(); }
+    // Whether field belongs to a row still shown.
+    bool holds(const RowField* field) const;
+    CopiedTextField* copiedBeside(const IndexTextField* index) const;
     QStringList rowTexts() const;
 
-    // The frame height in points; the widget follows it.
+    // The frame height in points; the widget follows it up to Qt's size limit.
     double frameHeight() const { return frameHeight_; }
-    void setFrameHeight(double height);
+    // The scroll view's bar moved: a document taller than a widget can be
+    // moves the part of it that the widget shows.
+    void followScroll(QScrollBar& bar);
+    // Sums the rows' heights and lays the window out.
+    void relayout();
     // Places every row, top row first.
     void placeRows(layout::RowStacker& stacker);
     // Width of an index field fitted to digits zeros.
@@ -67,7 +70,15 @@ public:
     // Hit-testing and geometry in the widget's top-left coordinates.
     RowField* fieldAt(const QPoint& pos) const;
     QRect qtRect(const RowField* field) const;
-    QRect expandButtonRect(const UserInterface::CopiedTextField* field) const;
+    QRect expandButtonRect(const RowField* field) const;
+
+    // HistoryListener
+    void rowInserted(int row) override;
+    void rowRemoved(int row) override;
+    void rowMoved(int from, int to) override;
+    void rowChanged(int row) override;
+    void rowsReset() override;
+    void rowsChangeEnded() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -80,20 +91,35 @@ protected:
 private:
     friend class DocumentViewAccessible;
     friend class RowField;
+    struct RowView {
+        std::unique_ptr<CopiedTextField> copied;
+        std::unique_ptr<IndexTextField> index;
+        RowView(std::unique_ptr<CopiedTextField> c, std::unique_ptr<IndexTextField> i);
+        RowView(RowView&&) noexcept;
+        RowView& operator=(RowView&&) noexcept;
+        ~RowView();
+    };
+
+    // The window's answer to an inserted entry: the row view of row.
+    void addTextField(int row);
     void fieldDestroyed(const RowField* field);
-    std::pair<int, int> slotsIntersecting(double top, double bottom) const;
+    void removeAllRows();
+    std::pair<int, int> rowsIntersecting(double top, double bottom) const;
     void placeEditor();
-    void syncEditorText();
     RowMouseEvent rowEvent(const QMouseEvent* event) const;
 
-    UserInterface::MyWindow* window_ = nullptr;
-    std::vector<std::unique_ptr<RowField>> subviews_;
+    HistoryModel& history_;
+    MyWindow* window_ = nullptr;
+    std::vector<RowView> rows_;
     double frameHeight_;
+    // The document offset of the widget's top edge, and the most it shows.
+    double shownTop_ = 0;
+    static constexpr double shownSpan = 1 << 23;
     FieldEditor* editor_;
     ButtonOverlay* buttonOverlay_;
     RowField* editingField_ = nullptr;
     RowField* hovered_ = nullptr;
-    UserInterface::CopiedTextField* pressedButtonField_ = nullptr;
+    RowField* pressedButtonField_ = nullptr;
     mutable std::vector<double> indexWidths_;
     std::unordered_map<const RowField*, unsigned> accessibleIds_;
 };

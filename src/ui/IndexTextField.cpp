@@ -2,43 +2,68 @@
 
 #include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
 
-#include "app/Globals.h"
+#include "history/HistoryModel.h"
+#include "history/RowNumber.h"
+#include "platform/Alert.h"
+#include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
-#include "ui/FieldEditor.h"
+#include "ui/Metrics.h"
 #include "ui/MyWindow.h"
 
 namespace tarnwick {
 
-UserInterface::IndexTextField::IndexTextField(MyWindow* window, DocumentView* documentView,
-                                              long long rowNumber)
-    : RowField(window, documentView), rowNumber_(rowNumber) {
+IndexTextField::IndexTextField(MyWindow* window, DocumentView* documentView)
+    : RowField(window, documentView) {
     frame = {0, 0, 1.15 * tfHt, tfHt};
 }
 
-UserInterface::IndexTextField::~IndexTextField() {
+IndexTextField::~IndexTextField() {
     // The menu may be the one whose "Delete" removes this very row.
     if (myMenu) myMenu.release()->deleteLater();
 }
 
-QString UserInterface::IndexTextField::stringValue() const {
-    return text_.isNull() ? QString::number(rowNumber_) : text_;
+QString IndexTextField::stringValue() const {
+    return typed_.isNull() ? QString::number(rowNumber_) : typed_;
 }
 
-void UserInterface::IndexTextField::setStringValue(const QString& text) {
-    text_ = text.isNull() ? QString(QLatin1String("")) : text;
+void IndexTextField::setStringValue(const QString& text) {
+    typed_ = text.isNull() ? QString(QLatin1String("")) : text;
 }
 
-void UserInterface::IndexTextField::setRowNumber(long long rowNumber) {
+void IndexTextField::setRowNumber(long long rowNumber) {
     rowNumber_ = rowNumber;
-    if (!text_.isNull()) text_ = QString();
+    if (!typed_.isNull()) typed_ = QString();
 }
 
-void UserInterface::IndexTextField::commitPendingIndexEdit() {
+bool IndexTextField::pinned() const {
+    return docView->history().pinned(row);
+}
+
+QString IndexTextField::accessibleName() const {
+    return QStringLiteral("Row %1 number").arg(row);
+}
+
+QColor IndexTextField::editorBackground(const QPalette& base) const {
+    return pinned() ? pinnedColor() : RowField::editorBackground(base);
+}
+
+void IndexTextField::layoutDidRun(QPlainTextEdit& editor) {
+    // The layout rewrites row numbers; the editor shows the new one.
+    const QString number = stringValue();
+    if (editor.toPlainText() == number) return;
+    const QSignalBlocker quiet(&editor);
+    editor.setPlainText(number);
+    editor.selectAll();
+}
+
+void IndexTextField::commitPendingIndexEdit() {
     if (IndexTextField* pending = myWindow->prevIndexTextFieldWithFocus) pending->updateOrder();
 }
 
-void UserInterface::IndexTextField::mouseDown(const RowMouseEvent&) {
+void IndexTextField::mouseDown(const RowMouseEvent&) {
     commitPendingIndexEdit();
     // A click makes the field the first responder before it sees the click.
     becomeFirstResponder();
@@ -46,7 +71,7 @@ void UserInterface::IndexTextField::mouseDown(const RowMouseEvent&) {
     myWindow->prevIndexTextFieldWithFocus = this;
 }
 
-void UserInterface::IndexTextField::rightMouseDown(const RowMouseEvent& event) {
+void IndexTextField::rightMouseDown(const RowMouseEvent& event) {
     commitPendingIndexEdit();
     if (!currentEditor()) becomeFirstResponder();
     myWindow->prevIndexTextFieldWithFocus = this;
@@ -55,20 +80,58 @@ void UserInterface::IndexTextField::rightMouseDown(const RowMouseEvent& event) {
     myMenu->popup(event.globalPos, myMenu->actions().value(0));
 }
 
-bool UserInterface::IndexTextField::insertNewline() {
+bool IndexTextField::insertNewline() {
     updateOrder();
     return true;
 }
 
-void UserInterface::IndexTextField::textDidChange() {
+void IndexTextField::textDidChange() {
     if (QPlainTextEdit* editor = currentEditor()) setStringValue(editor->toPlainText());
 }
 
-void UserInterface::IndexTextField::paint(QPainter& painter) const {
+void IndexTextField::paint(QPainter& painter) const {
     const QRect box = docView->qtRect(this);
-    if (pinned) painter.fillRect(box, pinnedColor());
+    if (pinned()) painter.fillRect(box, pinnedColor());
     painter.setPen(docView->palette().color(QPalette::Text));
     painter.drawText(box, Qt::AlignCenter, stringValue());
+}
+
+void IndexTextField::updateOrder() {
+    if (!docView->holds(this)) return;  // a field that has left the rows commits nothing
+    // The history lays the window out at the end, which also puts the row
+    // number back into a field whose input was refused.
+    if (docView->history().commitRowNumber(row, stringValue()) == HistoryModel::Commit::rejected) {
+        myWindow->services().alert.beep();
+    }
+}
+
+void IndexTextField::togglePinned() {
+    const QString from = pinned() ? QStringLiteral("Unpin") : QStringLiteral("Pin");
+    const QString to = pinned() ? QStringLiteral("Pin") : QStringLiteral("Unpin");
+    if (myMenu) {
+        for (QAction* action : myMenu->actions()) {
+            if (action->text() == from) action->setText(to);
+        }
+    }
+    docView->history().setPinned(row, !pinned());
+}
+
+void IndexTextField::buildMenu() {
+    myMenu = std::make_unique<QMenu>();
+    myMenu->setTitle(QStringLiteral("IndexTFMenu"));
+    // The two fields of a row move together, so the copied field found now
+    // stays this row's for the menu's whole life.
+    CopiedTextField* copied = docView->copiedBeside(this);
+    QObject::connect(myMenu->addAction(QStringLiteral("Delete")), &QAction::triggered,
+                     [copied] { copied->deleteRow(); });
+    QObject::connect(myMenu->addAction(QStringLiteral("Delete All")), &QAction::triggered,
+                     [copied] { copied->deleteAll(); });
+    if (rows::offersPinItem(stringValue())) {
+        myMenu->addSeparator();
+        QObject::connect(
+            myMenu->addAction(pinned() ? QStringLiteral("Unpin") : QStringLiteral("Pin")),
+            &QAction::triggered, [this] { togglePinned(); });
+    }
 }
 
 }  // namespace tarnwick

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QColor>
-
 #include <memory>
 
 #include "ui/RowField.h"
@@ -12,29 +11,34 @@ namespace tarnwick {
 
 // The row number of a row: typing a new one moves the row; pinned rows keep
 // their number.
-class UserInterface::IndexTextField : public RowField {
+class IndexTextField : public RowField {
 public:
-    IndexTextField(MyWindow* window, DocumentView* documentView, long long rowNumber);
+    IndexTextField(MyWindow* window, DocumentView* documentView);
     ~IndexTextField() override;
 
     // The typed text while one is pending, else the row number.
     QString stringValue() const override;
-    void setStringValue(const QString& text) override;
+    void setStringValue(const QString& text);
     // Written by the layout; drops any typed text.
     void setRowNumber(long long rowNumber);
-    long long rowNumber() const { return rowNumber_; }
+    bool pinned() const;
 
     void mouseDown(const RowMouseEvent& event) override;
     void rightMouseDown(const RowMouseEvent& event) override;
     bool insertNewline() override;
     void textDidChange() override;
     void paint(QPainter& painter) const override;
+    Qt::Alignment editorAlignment() const override { return Qt::AlignHCenter; }
+    QColor editorBackground(const QPalette& base) const override;
+    void layoutDidRun(QPlainTextEdit& editor) override;
+    QMenu* menu() const override { return myMenu.get(); }
+    QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }
+    QString accessibleName() const override;
 
     // Commits the typed row number.
     void updateOrder();
     void togglePinned();
 
-    bool pinned = false;
     // The background of a pinned row's number.
     static QColor pinnedColor() { return QColor::fromRgbF(1.0f, 0.5f, 0.0f); }
     std::unique_ptr<QMenu> myMenu;
@@ -43,6 +47,7 @@ private:
     void commitPendingIndexEdit();
     void buildMenu();
 
+    QString typed_;  // null unless a typed row number is pending
     long long rowNumber_ = 0;
 };
 

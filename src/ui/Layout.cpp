@@ -1,6 +1,6 @@
 #include "ui/Layout.h"
 
-#include "app/Globals.h"
+#include "ui/Metrics.h"
 
 namespace tarnwick::layout {
 

@@ -4,50 +4,49 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include "app/Globals.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
+#include "ui/Metrics.h"
 #include "ui/QtGeometry.h"
 
 namespace tarnwick {
 
-UserInterface::MyWindow::MyWindow(Services services, DocumentView* documentView)
+MyWindow::MyWindow(Services services, DocumentView* documentView)
     : services_(services), documentView_(documentView), editor_(documentView->editor()) {
     documentView_->editor()->installEventFilter(this);
 }
 
-void UserInterface::MyWindow::mouseDown() {
+void MyWindow::mouseDown() {
     if (prevIndexTextFieldWithFocus) prevIndexTextFieldWithFocus->updateOrder();
     prevIndexTextFieldWithFocus = nullptr;
     makeFirstResponderNil();
 }
 
-void UserInterface::MyWindow::rightMouseDown() {
+void MyWindow::rightMouseDown() {
     mouseDown();
 }
 
-void UserInterface::MyWindow::makeFirstResponderNil() {
+void MyWindow::makeFirstResponderNil() {
     documentView_->endEditing();
 }
 
-void UserInterface::MyWindow::mousePressEvent(QMouseEvent* event) {
+void MyWindow::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton) mouseDown();
     if (event->button() == Qt::RightButton) rightMouseDown();
 }
 
-void UserInterface::MyWindow::resizeEvent(QResizeEvent* event) {
+void MyWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     windowDidResize();
 }
 
-void UserInterface::MyWindow::windowDidResize() {
+void MyWindow::windowDidResize() {
     if (contentSubviews.size() < static_cast<std::size_t>(layout::contentCount)) return;
     layout::WindowInput in;
     in.width = width();
-    in.height = height() + titlebarHeight();
-    in.titlebarHeight = titlebarHeight();
+    in.height = height();  // Qt's frame height excludes the title bar
     for (int p = 0; p < layout::scroll; ++p) {
         in.content[p] = {static_cast<double>(contentSubviews[p]->width()),
                          static_cast<double>(contentSubviews[p]->height())};
@@ -62,13 +61,13 @@ void UserInterface::MyWindow::windowDidResize() {
         documentView_->frameHeight(), layout::rowWidthBase(in, frames), tfHt,
         [this](int digits) { return documentView_->indexWidthForDigits(digits); });
     documentView_->placeRows(stacker);
-    const double contentHeight = in.height - in.titlebarHeight;
+    const double contentHeight = in.height;
     for (int p = 0; p < layout::contentCount; ++p) {
         contentSubviews[p]->setGeometry(toQRect(frames.content[p], contentHeight));
     }
 }
 
-bool UserInterface::MyWindow::performKeyEquivalent(const KeyEvent& event) {
+bool MyWindow::performKeyEquivalent(const KeyEvent& event) {
     if (event.type != KeyEvent::Type::keyDown) return false;
     if (!(event.flags & eventflag::command)) return false;
     FieldEditor* editor = documentView_->editingField() ? documentView_->editor() : nullptr;
@@ -104,7 +103,7 @@ bool UserInterface::MyWindow::performKeyEquivalent(const KeyEvent& event) {
     }
 }
 
-bool UserInterface::MyWindow::eventFilter(QObject* watched, QEvent* event) {
+bool MyWindow::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: the editor also reports events while the
     // document view that owns it is being destroyed.
     if (watched != editor_) return QWidget::eventFilter(watched, event);

@@ -8,9 +8,12 @@
 
 namespace tarnwick {
 
+class IndexTextField;
+
 // The settings and history window. Views are placed by windowDidResize alone.
-class UserInterface::MyWindow : public QWidget {
+class MyWindow : public QWidget {
 public:
+    using Services = UserInterface::Services;
     MyWindow(Services services, DocumentView* documentView);
 
     // Clicks that no view inside the window took: commit the pending index
@@ -22,8 +25,6 @@ public:
     // Command-role editing keys for the field being edited; true when handled.
     bool performKeyEquivalent(const KeyEvent& event);
 
-    // The window frame's height minus its content height.
-    double titlebarHeight() const { return 0; }
     // Ends editing: no field keeps the keyboard focus.
     void makeFirstResponderNil();
 
@@ -40,8 +41,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void placeRows(double widthBase);
-
     Services services_;
     DocumentView* documentView_;
     const QObject* editor_;  // the document view's field editor, watched for key equivalents

@@ -2,9 +2,9 @@
 
 #include <QAccessibleWidget>
 
+#include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/IndexTextField.h"
-#include "ui/RowModel.h"
 
 namespace tarnwick {
 
@@ -14,7 +14,7 @@ public:
     RowFieldAccessible(DocumentView* document, const RowField* field)
         : document_(document), field_(field) {}
 
-    bool isValid() const override { return document_->positionOf(field_) >= 0; }
+    bool isValid() const override { return document_->holds(field_); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return parent()->window(); }
     QAccessibleInterface* parent() const override {
@@ -25,9 +25,7 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     void setText(QAccessible::Text, const QString&) override {}
-    QAccessible::Role role() const override {
-        return isIndex() ? QAccessible::StaticText : QAccessible::EditableText;
-    }
+    QAccessible::Role role() const override { return field_->accessibleRole(); }
     QAccessible::State state() const override {
         QAccessible::State state;
         state.editable = true;
@@ -39,11 +37,10 @@ public:
         return QRect(document_->mapToGlobal(local.topLeft()), local.size());
     }
     QString text(QAccessible::Text kind) const override {
-        const int row = rowmodel::rowNumber(document_->count(), document_->positionOf(field_));
+        const int row = field_->row;
         switch (kind) {
             case QAccessible::Name:
-                return isIndex() ? QStringLiteral("Row %1 number").arg(row)
-                                 : QStringLiteral("Row %1").arg(row);
+                return field_->accessibleName();
             case QAccessible::Value:
                 return field_->stringValue();
             case QAccessible::Description:
@@ -54,9 +51,6 @@ public:
     }
 
 private:
-    bool isIndex() const {
-        return dynamic_cast<const UserInterface::IndexTextField*>(field_) != nullptr;
-    }
     DocumentView* document_;
     const RowField* field_;
 };
@@ -67,12 +61,16 @@ public:
     explicit DocumentViewAccessible(DocumentView* document)
         : QAccessibleWidget(document, QAccessible::List), document_(document) {}
 
-    int childCount() const override { return document_->count() + QAccessibleWidget::childCount(); }
+    int fieldCount() const { return 2 * document_->rowCount(); }
+    int childCount() const override { return fieldCount() + QAccessibleWidget::childCount(); }
     QAccessibleInterface* child(int index) const override {
-        const int n = document_->count();
+        const int n = fieldCount();
         if (index < 0) return nullptr;
         if (index >= n) return QAccessibleWidget::child(index - n);
-        const RowField* field = document_->at(n - 1 - index);
+        const int row = index / 2 + 1;
+        const RowField* field = index % 2 == 0
+                                    ? static_cast<const RowField*>(document_->indexAt(row))
+                                    : document_->copiedAt(row);
         auto& ids = document_->accessibleIds_;
         auto found = ids.find(field);
         if (found == ids.end()) {
@@ -84,11 +82,13 @@ public:
     int indexOfChild(const QAccessibleInterface* child) const override {
         for (const auto& [field, id] : document_->accessibleIds_) {
             if (QAccessible::accessibleInterface(id) == child) {
-                return document_->count() - 1 - document_->positionOf(field);
+                if (!document_->holds(field)) return -1;
+                const bool isIndex = field == document_->indexAt(field->row);
+                return 2 * (field->row - 1) + (isIndex ? 0 : 1);
             }
         }
         const int widgetIndex = QAccessibleWidget::indexOfChild(child);
-        return widgetIndex < 0 ? -1 : widgetIndex + document_->count();
+        return widgetIndex < 0 ? -1 : widgetIndex + fieldCount();
     }
 
 private:

@@ -1,15 +1,21 @@
 #include "ui/RowField.h"
 
+#include <QPalette>
+
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
 
 namespace tarnwick {
 
-RowField::RowField(UserInterface::MyWindow* window, DocumentView* documentView)
+RowField::RowField(MyWindow* window, DocumentView* documentView)
     : myWindow(window), docView(documentView) {}
 
 RowField::~RowField() {
     if (docView) docView->fieldDestroyed(this);
+}
+
+QColor RowField::editorBackground(const QPalette& base) const {
+    return base.color(QPalette::Base);
 }
 
 QPlainTextEdit* RowField::currentEditor() const {

@@ -1,15 +1,22 @@
 #pragma once
 
+#include <QAccessible>
+#include <QColor>
 #include <QPoint>
 #include <QString>
 
 #include "ui/Layout.h"
-#include "ui/UserInterface.h"
 
+class QMenu;
 class QPainter;
+class QPalette;
 class QPlainTextEdit;
 
 namespace tarnwick {
+
+class DocumentView;
+struct MyExpandButton;
+class MyWindow;
 
 // A mouse event as a row field sees it.
 struct RowMouseEvent {
@@ -18,17 +25,17 @@ struct RowMouseEvent {
 };
 
 // One field of a history row. Not a widget: the document view keeps the fields
-// in its ordered list, paints them and hands them its mouse events, so that a
-// row costs a few hundred bytes even with tens of thousands of rows.
+// of each row in the history's order, paints them and hands them its mouse
+// events, so that a row costs a few hundred bytes even with tens of thousands
+// of rows.
 class RowField {
 public:
-    RowField(UserInterface::MyWindow* window, DocumentView* documentView);
+    RowField(MyWindow* window, DocumentView* documentView);
     virtual ~RowField();
     RowField(const RowField&) = delete;
     RowField& operator=(const RowField&) = delete;
 
-    virtual QString stringValue() const { return text_; }
-    virtual void setStringValue(const QString& text) { text_ = text; }
+    virtual QString stringValue() const = 0;
 
     // The window's field editor while this field is being edited, else null.
     QPlainTextEdit* currentEditor() const;
@@ -45,12 +52,24 @@ public:
     // The field editor changed the text.
     virtual void textDidChange() = 0;
 
-    layout::Frame frame;  // in the document view, bottom-left origin
-    UserInterface::MyWindow* myWindow;
-    DocumentView* docView;
+    // How the field editor shows this field.
+    virtual Qt::Alignment editorAlignment() const { return Qt::AlignLeft; }
+    virtual QColor editorBackground(const QPalette& base) const;
+    // The layout ran while this field is edited: the editor follows it.
+    virtual void layoutDidRun(QPlainTextEdit&) {}
+    // The row's expand button, if this field carries it.
+    virtual MyExpandButton* expandButton() const { return nullptr; }
+    // A press of that button; lays the window out.
+    virtual void expand() {}
+    // The menu once built.
+    virtual QMenu* menu() const = 0;
+    virtual QAccessible::Role accessibleRole() const = 0;
+    virtual QString accessibleName() const = 0;
 
-protected:
-    QString text_;
+    layout::Frame frame;  // in the document view, bottom-left origin
+    int row = 0;          // its row number, kept by the document view
+    MyWindow* myWindow;
+    DocumentView* docView;
 };
 
 }  // namespace tarnwick

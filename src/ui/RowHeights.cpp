@@ -1,6 +1,6 @@
 #include "ui/RowHeights.h"
 
-#include "app/Globals.h"
+#include "ui/Metrics.h"
 
 namespace tarnwick::rows {
 
@@ -20,12 +20,6 @@ bool hasExpandButton(const QString& text) {
 
 double expandedRowHeight(const QString& text) {
     return tfHt + labelHt * countLineFeeds(text);
-}
-
-ExpansionChange toggleExpansion(bool expanded, double fieldHeight, const QString& text) {
-    if (expanded) return {tfHt, -(fieldHeight - tfHt)};
-    const double extra = labelHt * countLineFeeds(text);
-    return {fieldHeight + extra, extra};
 }
 
 }  // namespace tarnwick::rows

@@ -18,16 +18,4 @@ bool hasExpandButton(const QString& text);
 // A row expanded from one line high: tfHt + labelHt per counted line feed.
 double expandedRowHeight(const QString& text);
 
-// What pressing the expand button changes: the field's new height and how much
-// the document view grows (negative when it shrinks).
-struct ExpansionChange {
-    double fieldHeight = 0;
-    double documentDelta = 0;
-};
-
-// expanded is the button's state before the press; fieldHeight the row's
-// current height. Collapsing goes back to tfHt; expanding grows the row from
-// its current height by labelHt per counted line feed.
-ExpansionChange toggleExpansion(bool expanded, double fieldHeight, const QString& text);
-
 }  // namespace tarnwick::rows

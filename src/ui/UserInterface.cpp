@@ -4,19 +4,16 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Globals.h"
 #include "history/BufferChecker.h"
 #include "platform/Platform.h"
-#include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
-#include "ui/IndexTextField.h"
+#include "ui/Metrics.h"
 #include "ui/MyToggleButton.h"
 #include "ui/MyWindow.h"
-#include "ui/RowOrder.h"
-#include "ui/TopAnchorClipView.h"
 
 namespace tarnwick {
 
@@ -32,7 +29,7 @@ QLabel* makeLabel(const QString& text) {
 }  // namespace
 
 UserInterface::UserInterface(Services services) : services_(services) {
-    documentView = new DocumentView(services.engine.pasteboard());
+    documentView = new DocumentView(services.engine.pasteboard(), services.engine.history());
     helpWindow = new MyWindow(services, documentView);
     documentView->setWindow(helpWindow);
     placeOnScreen();
@@ -46,17 +43,15 @@ UserInterface::UserInterface(Services services) : services_(services) {
         });
     }
     scrollView = new QScrollArea;
-    topAnchorClipView = new TopAnchorClipView;
 }
 
 UserInterface::~UserInterface() {
-    documentView->removeAllSubviews();
+    documentView->detach();
     // Until help adopts them, the long-lived views have no parent.
     if (helpWindow->contentSubviews.empty()) {
         delete fnButton;
         delete ctrlButton;
         delete cmdButton;
-        delete topAnchorClipView;
         delete scrollView;  // owns the document view only once help set it
         delete documentView;
     }
@@ -91,15 +86,16 @@ void UserInterface::help() {
 void UserInterface::buildContent() {
     QLabel* modifiers = makeLabel(QStringLiteral("Enabled Modifier Keys:"));
     modifiers->setToolTip(QString::fromUtf8(toolTipTxt));
-    cmdButton->setState(1);
+    cmdButton->setChecked(true);
     QLabel* spacer = makeLabel(QString());
     QLabel* history = makeLabel(QStringLiteral("Copy History:"));
 
-    scrollView->setViewport(topAnchorClipView);
     scrollView->setFrameShape(QFrame::NoFrame);
     scrollView->setWidgetResizable(false);
     scrollView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollView->setWidget(documentView);
+    QObject::connect(scrollView->verticalScrollBar(), &QScrollBar::valueChanged, documentView,
+                     [this] { documentView->followScroll(*scrollView->verticalScrollBar()); });
     scrollView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
@@ -116,50 +112,18 @@ void UserInterface::quit() {
     std::_Exit(0);
 }
 
-void UserInterface::addTextField(const QString& text, bool end) {
-    auto copied = std::make_unique<CopiedTextField>(helpWindow, documentView, text);
-    const auto provisional = services_.engine.bufferArray.size();
-    auto index = std::make_unique<IndexTextField>(helpWindow, documentView, provisional);
-    index->frame = {gapAroundCopiedText, documentView->frameHeight() - tfHt - gapAroundCopiedText,
-                    1.15 * tfHt, tfHt};
-    CopiedTextField* created = copied.get();
-    if (!end && documentView->count() > 0) {
-        documentView->addSubviewAtFront(std::move(index));
-        documentView->addSubviewAtFront(std::move(copied));
-    } else {
-        documentView->addSubview(std::move(copied));
-        documentView->addSubview(std::move(index));
-    }
-    created->updateExpand();
-}
-
-QStringList UserInterface::addTextField(const QString& text) {
-    documentView->setFrameHeight(documentView->frameHeight() + tfHt);
-    addTextField(text, true);
-    documentView->applySlotOrder(rows::afterAdd(documentView->pinnedBySlot()));
-    // Before the first help nothing is laid out; help lays out every row.
-    if (!helpWindow->contentSubviews.empty()) helpWindow->windowDidResize();
-    return documentView->rowTexts();
-}
-
 bool UserInterface::fnEnabled() const {
-    return fnButton->state() == 1;
+    return fnButton->isChecked();
 }
 bool UserInterface::ctrlEnabled() const {
-    return ctrlButton->state() == 1;
+    return ctrlButton->isChecked();
 }
 bool UserInterface::cmdEnabled() const {
-    return cmdButton->state() == 1;
+    return cmdButton->isChecked();
 }
 
 void UserInterface::setTogglesChangedListener(std::function<void()> listener) {
     togglesChanged_ = std::move(listener);
-}
-
-UserInterface::MyToggleButton::MyToggleButton(const QString& title) : QCheckBox(title) {
-    setGeometry(10, 0, 100, static_cast<int>(labelHt));
-    adjustSize();
-    setToolTip(QString::fromUtf8(toolTipTxt));
 }
 
 }  // namespace tarnwick

@@ -1,28 +1,22 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
 #include <functional>
 
 class QScrollArea;
 
 namespace tarnwick {
 
-class BufferChecker;
-class KeySender;
 class Alert;
+class BufferChecker;
 class DocumentView;
+class KeySender;
+class MyToggleButton;
+class MyWindow;
 
-// The controller of the one window: the modifier toggles and the history rows.
+// The controller of the one window: the modifier toggles and the history rows,
+// which are a view of the engine's history model.
 class UserInterface {
 public:
-    class MyWindow;
-    class MyToggleButton;
-    class TopAnchorClipView;
-    class IndexTextField;
-    class CopiedTextField;
-    class MyExpandButton;
-
     struct Services {
         BufferChecker& engine;
         KeySender& keySender;
@@ -39,11 +33,6 @@ public:
     // Ends the process at once with status 0.
     [[noreturn]] void quit();
 
-    // Adds text as the newest entry; returns the history in row order.
-    QStringList addTextField(const QString& text);
-    // Creates one row for text, on top (end) or at the bottom; no layout.
-    void addTextField(const QString& text, bool end);
-
     // Toggle states as the key filter reads them.
     bool fnEnabled() const;
     bool ctrlEnabled() const;
@@ -57,7 +46,6 @@ public:
     MyToggleButton* cmdButton = nullptr;
     QScrollArea* scrollView = nullptr;
     DocumentView* documentView = nullptr;
-    TopAnchorClipView* topAnchorClipView = nullptr;
 
 private:
     void buildContent();

@@ -4,11 +4,11 @@
 #include <optional>
 #include <vector>
 
-#include "ui/RowOrder.h"
-
-// The one reference of the row rules, for the unit, widget and fuzz tests: whole
-// rows by row number (row 1 first), the rules as they read in words, where the
-// window walks slot by slot. Row is any type with a bool member pinned.
+// The one reference of the row rules, shared by the unit test, the widget test
+// and the fuzz target. It works on whole rows listed by row number (row 1
+// first) and follows the rules as they read in words; the history model instead
+// moves one row at a time, so the two agreeing is evidence. Row is any type
+// with a bool member pinned.
 namespace tarnwick::reference {
 
 // The free places of next, from start on, go to movers in their order.
@@ -38,8 +38,9 @@ std::vector<Row> added(const std::vector<Row>& rows, const Row& arriving) {
     return filled(next, 0, movers);
 }
 
-// Row from goes to row to: rows outside the two stay, pinned rows between keep
-// their numbers, the unpinned ones between fill the rest in their order.
+// Row from goes to row to (1-based, to not pinned unless it is from): rows
+// outside the two stay, pinned rows between keep their numbers, the unpinned
+// ones between fill the rest in their order.
 template <typename Row>
 std::vector<Row> moved(const std::vector<Row>& rows, int from, int to) {
     const auto a = static_cast<std::size_t>(from - 1), k = static_cast<std::size_t>(to - 1);
@@ -69,34 +70,6 @@ std::vector<Row> deleted(const std::vector<Row>& rows, int row, const Row& fille
     }
     if (withFiller) movers.push_back(filler);
     return filled(next, d, movers);
-}
-
-// Slot 0 is the bottom row.
-template <typename Row>
-std::vector<bool> pinnedBySlot(const std::vector<Row>& rows) {
-    std::vector<bool> pinned;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) pinned.push_back(it->pinned);
-    return pinned;
-}
-
-// The rows in the window's slot order, filler where it says so; none when the
-// order names a slot that does not exist or names one twice.
-template <typename Row>
-std::optional<std::vector<Row>> applied(const std::vector<Row>& rows, const rows::SlotOrder& order,
-                                        const Row& filler) {
-    const int count = static_cast<int>(rows.size());
-    std::vector<bool> used(rows.size(), false);
-    std::vector<Row> out;
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (*it == rows::filler) {
-            out.push_back(filler);
-            continue;
-        }
-        if (*it < 0 || *it >= count || used[static_cast<std::size_t>(*it)]) return std::nullopt;
-        used[static_cast<std::size_t>(*it)] = true;
-        out.push_back(rows[static_cast<std::size_t>(count - 1 - *it)]);
-    }
-    return out;
 }
 
 }  // namespace tarnwick::reference

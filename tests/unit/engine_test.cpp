@@ -60,7 +60,7 @@ TEST(BufferChecker, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
-    h.engine.bufferArray.clear();  // what Delete All does
+    h.engine.history().replaceAll({});  // the history emptied, the clipboard kept
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"A"}; }));
 }
 
@@ -84,9 +84,9 @@ TEST(BufferChecker, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
     ASSERT_TRUE(h.copyAndExpect("B", {"B", "A"}));
-    h.engine.lastAdded = "X";            // as if B had been written back by a paste
-    h.engine.bufferArray[0] = "edited";  // an edit after a cut leaves the clipboard alone
-    h.engine.publish();
+    h.engine.lastAdded = "X";      // as if B had been written back by a paste
+    h.engine.history().noteCut();  // an edit after a cut leaves the clipboard alone
+    h.engine.history().edit(1, "edited");
     EXPECT_TRUE(h.pumpUntil([&] {
         return h.engine.bufferArray == QStringList({"B", "edited", "A"});
     }));
@@ -123,7 +123,7 @@ TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
 // polling itself runs only where a test starts it.
 struct PasteHarness : EngineHarness {
     PasteHarness() : EngineHarness(250ms) {
-        engine.bufferArray = {"C", "B", "A"};
+        engine.history().replaceAll({"C", "B", "A"});
         engine.lastAdded = "C";
         pasteboard.copyFromOtherApp("C");
         engine.publish();

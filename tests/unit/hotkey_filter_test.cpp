@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "app/Globals.h"
 #include "hotkeys/KeyRules.h"
 #include "support/Fakes.h"
 
@@ -80,12 +79,11 @@ TEST(HotKeyFilterPasteChord, CarriesCommandNeverControlOrFn) {
 // clipboard; change reports come only where a test copies.
 struct FilterHarness : EngineHarness {
     FilterHarness() : EngineHarness(250ms, false), filter(engine) {
-        engine.bufferArray = {"C", "B", "A"};
+        engine.history().replaceAll({"C", "B", "A"});
         engine.lastAdded = "C";
         pasteboard.copyFromOtherApp("C");
         engine.publish();
         filter.setToggles(cmdOnly);
-        cutActionJustMade = false;
     }
     void copyFromOtherApp(std::optional<QString> text) {
         pasteboard.copyFromOtherApp(std::move(text));
@@ -133,9 +131,9 @@ TEST(HotKeyFilterEngine, EveryCommandXNotesACutAndNothingElseDoes) {
     FilterHarness h;
     h.filter.eventTapCallback(keyDown(keycode::C, cmd));
     h.filter.eventTapCallback(keyDown(keycode::X, ctl));
-    EXPECT_FALSE(cutActionJustMade);
+    EXPECT_FALSE(h.engine.history().cutNoted());
     h.filter.eventTapCallback(keyDown(keycode::X, cmd | shift));
-    EXPECT_TRUE(cutActionJustMade);
+    EXPECT_TRUE(h.engine.history().cutNoted());
 }
 
 TEST(HotKeyFilterEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
@@ -153,7 +151,7 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
     ASSERT_EQ(third, pastes(2));
     EXPECT_EQ(h.filter.decideWithoutWaiting(keyDown(21, cmd)), passes);
-    h.engine.bufferArray = {"C"};  // a delete on the main thread got there first
+    h.engine.history().replaceAll({"C"});  // a delete on the main thread got there first
     EXPECT_FALSE(h.filter.carryOutPaste(third));
     EXPECT_EQ(h.pasteboard.string(), "C");
 

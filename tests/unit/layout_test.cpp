@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/Globals.h"
+#include "ui/Metrics.h"
 
 namespace tarnwick::layout {
 namespace {

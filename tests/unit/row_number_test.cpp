@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "ui/RowHeights.h"
-#include "ui/RowOrder.h"
+#include "history/RowNumber.h"
 
 namespace tarnwick {
 namespace {

@@ -19,6 +19,7 @@ struct ScriptedFilter final : KeyFilter {
         return pasteWorks;
     }
     ModifierToggles toggles() const override { return {}; }
+    std::vector<HotChord> hotChords() const override { return {}; }
     void setTogglesChangedListener(std::function<void()>) override {}
 
     KeyDecision answer;

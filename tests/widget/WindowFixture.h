@@ -5,37 +5,24 @@
 #include <QMenu>
 #include <QTest>
 
-#include "app/Globals.h"
 #include "support/Fakes.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
 #include "ui/MyExpandButton.h"
+#include "ui/Metrics.h"
 #include "ui/MyWindow.h"
-#include "ui/RowModel.h"
 #include "ui/UserInterface.h"
 
 namespace tarnwick::test {
-
-using CopiedTextField = UserInterface::CopiedTextField;
-using IndexTextField = UserInterface::IndexTextField;
 
 // The real window, after its first help, on the real engine over fakes; the
 // test thread plays the main thread.
 class WindowTest : public testing::Test {
 protected:
-    WindowTest() : ui({harness.engine, keySender, alert}) {
-        bufferChecker = &harness.engine;
-        tarnwick::ui = &ui;
-        cutActionJustMade = false;
-        harness.engine.setRowAdder([this](const QString& text) { return ui.addTextField(text); });
-    }
+    WindowTest() : ui({harness.engine, keySender, alert}) {}
     void SetUp() override { ui.help(); }
-    ~WindowTest() override {
-        tarnwick::ui = nullptr;
-        bufferChecker = nullptr;
-    }
 
     BufferChecker& engine() { return harness.engine; }
     DocumentView& doc() { return *ui.documentView; }
@@ -44,16 +31,11 @@ protected:
 
     // Adds texts as the polling step would, oldest first.
     void addRows(const QStringList& oldestFirst) {
-        for (const QString& text : oldestFirst) engine().bufferArray = ui.addTextField(text);
+        for (const QString& text : oldestFirst) engine().history().add(text);
         engine().publish();
     }
-    CopiedTextField* copied(int row) {
-        return static_cast<CopiedTextField*>(
-            doc().at(rowmodel::copiedPosition(doc().count(), row)));
-    }
-    IndexTextField* index(int row) {
-        return static_cast<IndexTextField*>(doc().at(rowmodel::indexPosition(doc().count(), row)));
-    }
+    CopiedTextField* copied(int row) { return doc().copiedAt(row); }
+    IndexTextField* index(int row) { return doc().indexAt(row); }
 
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(&doc(), button, Qt::NoModifier, doc().qtRect(field).center());
@@ -64,22 +46,21 @@ protected:
     // Clicks whatever is drawn on top at the button, as the user would: the
     // button must stay above the field editor of its own row.
     void pressExpandButton(CopiedTextField* field) {
-        ASSERT_NE(field->expandButton, nullptr);
+        ASSERT_NE(field->expandButton(), nullptr);
         const QPoint at = doc().expandButtonRect(field).center();
         QWidget* top = doc().childAt(at);
         if (!top) top = &doc();
         QTest::mouseClick(top, Qt::LeftButton, Qt::NoModifier, top->mapFrom(&doc(), at));
     }
     bool isExpanded(CopiedTextField* field) {
-        return field->expandButton && field->expandButton->expanded;
+        return field->expandButton() && field->expandButton()->expanded;
     }
 
     // Opens the field's menu with a right click and hides it again, as the user
     // would after choosing.
     QMenu& menuOf(RowField* field) {
         click(field, Qt::RightButton);
-        auto* i = dynamic_cast<IndexTextField*>(field);
-        QMenu* menu = i ? i->myMenu.get() : static_cast<CopiedTextField*>(field)->myMenu.get();
+        QMenu* menu = field->menu();
         menu->hide();
         return *menu;
     }

@@ -2,6 +2,9 @@
 // and the document as the text changes.
 #include <QImage>
 
+#include <QScrollArea>
+#include <QScrollBar>
+
 #include "WindowFixture.h"
 
 namespace tarnwick::test {
@@ -45,13 +48,13 @@ TEST_F(ExpandTest, GreenCollapsedRedExpandedOpaqueWhilePressedAndOnlyAReleaseOnI
     EXPECT_GT(paleGreen.green(), 250);
     EXPECT_GT(paleGreen.red(), 90);
     QTest::mousePress(&doc(), Qt::LeftButton, Qt::NoModifier, centre);
-    EXPECT_TRUE(field->expandButton->highlighted);
+    EXPECT_TRUE(field->expandButton()->highlighted);
     EXPECT_LT(buttonColour(field).red(), 10);
     QTest::mouseRelease(&doc(), Qt::LeftButton, Qt::NoModifier, centre - QPoint(40, 0));
     EXPECT_FALSE(isExpanded(field));
     QTest::mousePress(&doc(), Qt::LeftButton, Qt::NoModifier, centre);
     QTest::mouseRelease(&doc(), Qt::LeftButton, Qt::NoModifier, centre);
-    EXPECT_FALSE(field->expandButton->highlighted);
+    EXPECT_FALSE(field->expandButton()->highlighted);
     EXPECT_TRUE(isExpanded(field));
     const QColor paleRed = buttonColour(field);
     EXPECT_GT(paleRed.red(), 250);
@@ -86,7 +89,7 @@ TEST_F(ExpandTest, ReturnGivesAPressableButtonAndDeletingTheLineFeedRemovesIt) {
     EXPECT_TRUE(isExpanded(copied(1)));
     editAtEnd(1);
     QTest::keyClick(&editor(), Qt::Key_Backspace);
-    EXPECT_EQ(copied(1)->expandButton, nullptr);
+    EXPECT_EQ(copied(1)->expandButton(), nullptr);
     EXPECT_EQ(doc().frameHeight(), height);
     EXPECT_EQ(engine().bufferArray[0], "a");
 }
@@ -108,13 +111,25 @@ TEST_F(ExpandTest, AnExpandedRowFollowsItsLinesAndComesBackExpanded) {
     QTest::keyClick(&editor(), Qt::Key_Left);
     QTest::keyClick(&editor(), Qt::Key_Backspace);
     ASSERT_EQ(copied(1)->stringValue(), "ab");
-    EXPECT_EQ(copied(1)->expandButton, nullptr);
+    EXPECT_EQ(copied(1)->expandButton(), nullptr);
     EXPECT_EQ(copied(1)->frame.height, tfHt);
     // A line feed again: the button comes back expanded and the row grows.
     QTest::keyClick(&editor(), Qt::Key_Return);
     EXPECT_TRUE(isExpanded(copied(1)));
     EXPECT_EQ(copied(1)->frame.height, tfHt + labelHt);
     EXPECT_EQ(doc().frameHeight(), height + labelHt);
+}
+
+// Taller than a widget can be (16,777,215 px), an expanded row still scrolls
+// to its last line and to the row below it.
+TEST_F(ExpandTest, ARowTallerThanAWidgetScrollsToItsEnd) {
+    addRows({QStringLiteral("below"), QStringLiteral("l\n").repeated(1100000)});
+    pressExpandButton(copied(1));
+    ASSERT_GT(doc().frameHeight(), 16777215.0);
+    QScrollBar* bar = ui.scrollView->verticalScrollBar();
+    for (int step = 0; step < 10; ++step) bar->setValue(bar->maximum());
+    EXPECT_TRUE(doc().rect().contains(doc().qtRect(copied(2))));
+    EXPECT_EQ(doc().fieldAt(doc().qtRect(copied(2)).center()), copied(2));
 }
 
 }  // namespace

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "platform/KeyTap.h"
+#include "platform/MainThread.h"
 #include "platform/TapRouting.h"
 #include "platform/mac/mac_cfhandle.h"
-#include "platform/qt/QtMainThread.h"
 
 namespace tarnwick {
 
@@ -74,6 +74,7 @@ void askForAccessibilityTrust() {
 // key; the main thread then writes the entry and posts the paste chord.
 class MacKeyTap final : public KeyTap {
 public:
+    explicit MacKeyTap(MainThread& mainThread) : mainThread_(mainThread) {}
     ~MacKeyTap() override;
 
     bool create(std::unique_ptr<KeyFilter> filter) override;
@@ -95,7 +96,7 @@ private:
     CFRunLoopRef runLoop_ = nullptr;  // the tap thread's, kept while it runs
     std::atomic<bool> stopping_{false};
     std::thread thread_;
-    QtMainThread mainThread_;
+    MainThread& mainThread_;
     // Cleared at destruction, so that a paste still queued finds no tap.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
@@ -181,8 +182,8 @@ void MacKeyTap::pasteOnMainThread(CGEventRef original, const KeyDecision& decisi
 
 }  // namespace
 
-std::unique_ptr<KeyTap> makeKeyTap() {
-    return std::make_unique<MacKeyTap>();
+std::unique_ptr<KeyTap> makeKeyTap(MainThread& mainThread) {
+    return std::make_unique<MacKeyTap>(mainThread);
 }
 
 }  // namespace tarnwick

@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "platform/KeyTap.h"
+#include "platform/MainThread.h"
 #include "platform/TapRouting.h"
-#include "platform/qt/QtMainThread.h"
 #include "platform/x11/x11_keytap_keys.h"
 #include "platform/x11/x11_keytap_typist.h"
 #include "platform/x11/x11_keytap_xlib.h"
@@ -39,6 +39,7 @@ std::int64_t nowMs() {
 // thread, which owns the clipboard.
 class X11KeyTap final : public KeyTap {
 public:
+    explicit X11KeyTap(MainThread& mainThread) : mainThread_(mainThread) {}
     ~X11KeyTap() override;
 
     bool create(std::unique_ptr<KeyFilter> filter) override;
@@ -64,7 +65,7 @@ private:
     x11::ModifierLayout layout_;
     // Typed by the main thread, re-derived by the filter thread.
     std::atomic<KeyCode> pasteKey_{0};
-    QtMainThread mainThread_;
+    MainThread& mainThread_;
     // Cleared at destruction, so that a paste still queued finds no tap.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
@@ -221,7 +222,7 @@ void X11KeyTap::typeOwnChord(KeyCode key, unsigned modifiers) {
 void X11KeyTap::applyGrabs() {
     Display* display = display_.get();
     const Window root = DefaultRootWindow(display);
-    const std::vector<x11::Chord> chords = x11::chordsToGrab(*keys_, layout_, filter_->toggles());
+    const std::vector<x11::Chord> chords = x11::chordsToGrab(*keys_, layout_, filter_->hotChords());
     std::vector<unsigned long> serials;  // the request of each chord's first variant
     std::vector<x11::Chord> refused;
     {
@@ -265,8 +266,8 @@ void X11KeyTap::reportRefused(const std::vector<x11::Chord>& refused) {
 
 }  // namespace
 
-std::unique_ptr<KeyTap> makeKeyTap() {
-    return std::make_unique<X11KeyTap>();
+std::unique_ptr<KeyTap> makeKeyTap(MainThread& mainThread) {
+    return std::make_unique<X11KeyTap>(mainThread);
 }
 
 }  // namespace tarnwick

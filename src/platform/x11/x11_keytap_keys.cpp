@@ -15,18 +15,19 @@ struct KnownKey {
     const char* name;
 };
 
-// The digits in index order, then V and X.
+// The digits in index order (the filter's codes from keycode::digits), then V
+// and X.
 constexpr std::array<KnownKey, 12> knownKeys{{
-    {18, XK_1, "1"},
-    {19, XK_2, "2"},
-    {20, XK_3, "3"},
-    {21, XK_4, "4"},
-    {23, XK_5, "5"},
-    {22, XK_6, "6"},
-    {26, XK_7, "7"},
-    {28, XK_8, "8"},
-    {25, XK_9, "9"},
-    {29, XK_0, "0"},
+    {keycode::digits[0], XK_1, "1"},
+    {keycode::digits[1], XK_2, "2"},
+    {keycode::digits[2], XK_3, "3"},
+    {keycode::digits[3], XK_4, "4"},
+    {keycode::digits[4], XK_5, "5"},
+    {keycode::digits[5], XK_6, "6"},
+    {keycode::digits[6], XK_7, "7"},
+    {keycode::digits[7], XK_8, "8"},
+    {keycode::digits[8], XK_9, "9"},
+    {keycode::digits[9], XK_0, "0"},
     {keycode::V, XK_v, "v"},
     {keycode::X, XK_x, "x"},
 }};
@@ -44,8 +45,11 @@ constexpr std::array<ModifierName, 6> modifierNames{{
     {Mod5Mask, "mod5"},
 }};
 
-bool isDigit(int filterKeyCode) {
-    return filterKeyCode != keycode::V && filterKeyCode != keycode::X;
+// The X modifier masks of a set of event flags.
+unsigned maskOfFlags(std::uint64_t flags) {
+    return ((flags & eventflag::command) != 0 ? commandMask : 0u) |
+           ((flags & eventflag::control) != 0 ? controlMask : 0u) |
+           ((flags & eventflag::secondaryFn) != 0 ? fnMask : 0u);
 }
 
 }  // namespace
@@ -103,15 +107,13 @@ std::string KeyTable::name(KeyCode xKeyCode) const {
 }
 
 std::vector<Chord> chordsToGrab(const KeyTable& keys, ModifierLayout layout,
-                                ModifierToggles toggles) {
-    const unsigned enabled = (toggles.command ? commandMask : 0u) |
-                             (toggles.control ? controlMask : 0u) | (toggles.fn ? fnMask : 0u);
+                                const std::vector<HotChord>& hot) {
     const unsigned bits = layout.chordBits();
     std::vector<Chord> chords;
-    for (const KnownKey& known : knownKeys) {
-        const KeyCode code = keys.xKeyCode(known.filterKeyCode);
+    for (const HotChord& wanted : hot) {
+        const KeyCode code = keys.xKeyCode(wanted.keyCode);
         if (code == 0) continue;
-        const unsigned needed = isDigit(known.filterKeyCode) ? enabled : commandMask;
+        const unsigned needed = maskOfFlags(wanted.anyOf);
         // Every subset of the chord bits, one at a time.
         for (unsigned set = bits;; set = (set - 1) & bits) {
             if ((set & needed) != 0) chords.push_back({code, set});

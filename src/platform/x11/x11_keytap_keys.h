@@ -56,7 +56,7 @@ struct Chord {
 // Exactly the chords the filter can act on: V and X with Ctrl and any other
 // modifiers, each digit with every modifier set that holds an enabled one.
 std::vector<Chord> chordsToGrab(const KeyTable& keys, ModifierLayout layout,
-                                ModifierToggles toggles);
+                                const std::vector<HotChord>& hot);
 
 // "ctrl+super+3", as the user would name the chord.
 std::string chordName(const KeyTable& keys, const Chord& chord);

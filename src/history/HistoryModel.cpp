@@ -1,0 +1,149 @@
+#include "history/HistoryModel.h"
+
+#include "history/RowNumber.h"
+
+namespace tarnwick {
+
+void HistoryModel::insertAt(int row, const QString& text) {
+    texts_.insert(row - 1, text);
+    pinned_.insert(pinned_.begin() + (row - 1), false);
+    if (listener_) listener_->rowInserted(row);
+}
+
+void HistoryModel::move(int from, int to) {
+    if (from == to) return;
+    texts_.move(from - 1, to - 1);
+    const bool pin = pinned_[static_cast<std::size_t>(from - 1)];
+    pinned_.erase(pinned_.begin() + (from - 1));
+    pinned_.insert(pinned_.begin() + (to - 1), pin);
+    if (listener_) listener_->rowMoved(from, to);
+}
+
+void HistoryModel::swapDown(int row) {
+    move(row, row + 1);
+}
+
+void HistoryModel::ended() {
+    if (listener_) listener_->rowsChangeEnded();
+}
+
+void HistoryModel::rewriteEntryZero() {
+    sync_.pauseUpdates();
+    sync_.writeEntryZeroToPasteboard();
+    sync_.resumeUpdates();
+}
+
+void HistoryModel::add(const QString& text) {
+    insertAt(1, text);
+    // Every older row went one number down. Top down, each pinned row swaps
+    // back over the row now above it, so it regains its number while the
+    // unpinned rows keep their order.
+    for (int row = 1; row < count(); ++row) {
+        if (pinned(row + 1)) swapDown(row);
+    }
+    ended();
+}
+
+void HistoryModel::moveKeepingPins(int from, int to) {
+    move(from, to);
+    // The rows between the two places shifted one number towards from; each
+    // pinned one swaps back into its own number. The order of the sweep
+    // leaves every row not yet looked at where the shift put it.
+    if (from < to) {
+        for (int old = to; old > from; --old) {
+            if (pinned(old - 1)) swapDown(old - 1);
+        }
+    } else {
+        for (int old = to + 1; old < from; ++old) {
+            if (pinned(old + 1)) swapDown(old);
+        }
+    }
+}
+
+HistoryModel::Commit HistoryModel::commitRowNumber(int row, const QString& typed) {
+    Commit result = Commit::unchanged;
+    const auto number = rows::parseRowNumber(typed);
+    if (!number) {
+        result = Commit::rejected;
+    } else if (row >= 1 && row <= count()) {
+        const int target = rows::clampRowNumber(*number, count());
+        if (pinned(target)) {
+            if (target != row) result = Commit::rejected;
+        } else {
+            moveKeepingPins(row, target);
+            // The clipboard follows row 1 whenever it is a source or target.
+            if (row == 1 || target == 1) rewriteEntryZero();
+            sync_.publish();
+            result = Commit::moved;
+        }
+    }
+    // Also the end of a refused commit: the view puts the row number back.
+    ended();
+    return result;
+}
+
+void HistoryModel::setPinned(int row, bool pinned) {
+    if (row < 1 || row > count()) return;
+    pinned_[static_cast<std::size_t>(row - 1)] = pinned;
+    if (listener_) listener_->rowChanged(row);
+    ended();
+}
+
+void HistoryModel::edit(int row, const QString& text) {
+    if (row < 1 || row > count()) return;
+    // The key filter may note a cut from its own thread: decide once, so
+    // that a pause is always followed by its resume.
+    const bool followsClipboard = row == 1 && !cutNoted();
+    if (followsClipboard) sync_.pauseUpdates();
+    texts_[row - 1] = text;
+    if (followsClipboard) {
+        sync_.writeEntryZeroToPasteboard();
+        sync_.resumeUpdates();
+    }
+    sync_.publish();
+    cutNoted_.store(false, std::memory_order_release);
+    if (listener_) listener_->rowChanged(row);
+    ended();
+}
+
+void HistoryModel::remove(int row) {
+    const int n = count();
+    if (row < 1 || row > n) return;
+    // Decided before the removal: the bottom row keeps its number only if an
+    // empty row takes the place the rows above it leave.
+    const bool withFiller = n >= 2 && pinned(n) && row != n;
+    texts_.removeAt(row - 1);
+    pinned_.erase(pinned_.begin() + (row - 1));
+    if (listener_) listener_->rowRemoved(row);
+    if (withFiller) insertAt(n, QString());
+    // Every older row went one number up; bottom up, each pinned one swaps
+    // back down over the row below it.
+    for (int old = n; old > row; --old) {
+        if (pinned(old - 1)) swapDown(old - 1);
+    }
+    if (texts_.isEmpty()) {
+        sync_.clearPasteboard();
+    } else {
+        rewriteEntryZero();
+    }
+    sync_.publish();
+    ended();
+}
+
+void HistoryModel::clear() {
+    texts_.clear();
+    pinned_.clear();
+    sync_.clearPasteboard();
+    sync_.publish();
+    if (listener_) listener_->rowsReset();
+    ended();
+}
+
+void HistoryModel::replaceAll(const QStringList& texts) {
+    texts_ = texts;
+    pinned_.assign(static_cast<std::size_t>(texts.size()), false);
+    if (listener_) listener_->rowsReset();
+    ended();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,13 @@
+#include "ui/MyToggleButton.h"
+
+#include "ui/Metrics.h"
+
+namespace tarnwick {
+
+MyToggleButton::MyToggleButton(const QString& title) : QCheckBox(title) {
+    setGeometry(10, 0, 100, static_cast<int>(labelHt));
+    adjustSize();
+    setToolTip(QString::fromUtf8(toolTipTxt));
+}
+
+}  // namespace tarnwick

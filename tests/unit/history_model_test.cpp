@@ -1,0 +1,136 @@
+// The row rules of the history model: every pin pattern of a small history
+// against the one reference, a few worked cases as rows of letters, and the
+// clipboard rules of row 1. A listener that mirrors the rows from the model's
+// reports must end with the model's order.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "history/HistoryModel.h"
+#include "support/RowRules.h"
+
+namespace tarnwick {
+namespace {
+
+using Commit = HistoryModel::Commit;
+struct Row {
+    std::string name;  // "" for a filler row
+    bool pinned = false;
+    bool operator==(const Row&) const = default;
+};
+using Rows = std::vector<Row>;  // row 1 first
+
+struct Fixture final : HistorySync, HistoryListener {
+    explicit Fixture(const Rows& rows) {
+        for (const Row& row : rows) mirror << QString::fromStdString(row.name);
+        model.replaceAll(mirror);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].pinned) model.setPinned(static_cast<int>(i) + 1, true);
+        model.setListener(this);
+    }
+    Rows rows() {
+        Rows out;
+        for (int r = 1; r <= model.count(); ++r)
+            out.push_back({model.text(r).toStdString(), model.pinned(r)});
+        EXPECT_EQ(mirror, model.texts());
+        EXPECT_EQ(ends, 1) << "one end per operation";
+        EXPECT_EQ(paused, 0);
+        return out;
+    }
+    void pauseUpdates() override { ++paused; }  // the clipboard side
+    void resumeUpdates() override { --paused; }
+    bool writeEntryZeroToPasteboard() override { return ++writes, paused == 1; }
+    void clearPasteboard() override { ++clears; }
+    void publish() override {}
+    void rowInserted(int row) override { mirror.insert(row - 1, model.text(row)); }
+    void rowRemoved(int row) override { mirror.removeAt(row - 1); }
+    void rowMoved(int from, int to) override { mirror.move(from - 1, to - 1); }
+    void rowChanged(int row) override { mirror[row - 1] = model.text(row); }
+    void rowsReset() override { mirror = model.texts(); }
+    void rowsChangeEnded() override { ++ends; }
+
+    HistoryModel model{*this};
+    QStringList mirror;
+    int paused = 0, writes = 0, clears = 0, ends = 0;
+};
+
+// With up to eight rows every pin pattern is reached, so no sequence of
+// operations can lead anywhere these cases do not cover.
+TEST(HistoryModelRules, EveryPinPatternOfUpToEightRowsFollowsTheReference) {
+    for (int n = 0; n <= 8; ++n)
+        for (unsigned mask = 0; mask < (1u << n); ++mask) {
+            Rows rows;
+            for (int i = 0; i < n; ++i)
+                rows.push_back({std::to_string(i + 1), (mask >> i & 1u) != 0});
+            SCOPED_TRACE(testing::Message() << n << " rows, pinned mask " << mask);
+            Fixture added(rows);
+            added.model.add("N");
+            ASSERT_EQ(added.rows(), reference::added(rows, Row{"N"}));
+            for (int a = 1; a <= n; ++a) {
+                for (int typed = -1; typed <= n + 1; ++typed) {
+                    const int k = std::clamp(typed, 1, n);
+                    Fixture f(rows);
+                    const Commit result = f.model.commitRowNumber(a, QString::number(typed));
+                    const bool refused = rows[static_cast<std::size_t>(k - 1)].pinned;
+                    ASSERT_EQ(result, !refused ? Commit::moved
+                                      : k == a ? Commit::unchanged
+                                               : Commit::rejected);
+                    ASSERT_EQ(f.rows(), refused ? rows : reference::moved(rows, a, k)) << a << k;
+                    // The clipboard follows row 1 when it is a source or target.
+                    ASSERT_EQ(f.writes, !refused && (a == 1 || k == 1) ? 1 : 0) << a << k;
+                }
+                Fixture f(rows);
+                f.model.remove(a);
+                ASSERT_EQ(f.rows(), reference::deleted(rows, a, Row{""})) << "delete row " << a;
+                ASSERT_EQ(f.clears, f.model.count() == 0 ? 1 : 0);
+                ASSERT_EQ(f.writes, f.model.count() == 0 ? 0 : 1);
+            }
+        }
+}
+
+// Worked cases, as the rules are explained to users ("_" an empty filler row).
+TEST(HistoryModelRules, WorkedCases) {
+    const std::vector<std::tuple<const char*, char, int, int, const char*>> cases = {
+        {"C B* A", '+', 0, 0, "N B* C A"},        // the pinned row keeps row 2
+        {"A* B*", '+', 0, 0, "A* B* N"},          // a pinned row 1 stays on top
+        {"A B C* D E", 'm', 5, 2, "A E C* B D"},  // D passes over the pinned C
+        {"A B* C* D E", 'm', 1, 4, "D B* C* A E"},
+        {"A B C D*", 'd', 2, 0, "A C _ D*"},  // an empty row keeps D at row 4
+        {"A B* C*", 'd', 1, 0, "_ B* C*"},
+        {"A* B*", 'd', 2, 0, "A*"},
+    };
+    for (const auto& [before, op, a, b, after] : cases) {
+        Rows rows;
+        std::istringstream in(before);
+        for (std::string w; in >> w;) rows.push_back({w.substr(0, w.find('*')), w.back() == '*'});
+        Fixture f(rows);
+        if (op == '+') f.model.add("N");
+        if (op == 'm') f.model.commitRowNumber(a, QString::number(b));
+        if (op == 'd') f.model.remove(a);
+        std::string shown;
+        for (const Row& row : f.rows())
+            shown += (shown.empty() ? "" : " ") + (row.name.empty() ? "_" : row.name) +
+                     (row.pinned ? "*" : "");
+        EXPECT_EQ(shown, after) << before << " " << op << a;
+    }
+}
+
+// An edit of row 1 puts it on the clipboard under the polling pause, unless it
+// follows a cut; other rows never touch the clipboard. Every edit ends the note.
+TEST(HistoryModelRules, AnEditOfRowOneFollowsTheClipboardUnlessACutCameFirst) {
+    for (const auto& [row, cut, writes] : {std::tuple{1, false, 2}, {1, true, 1}, {2, false, 0}}) {
+        Fixture f({{"A"}, {"B"}});
+        if (cut) f.model.noteCut();
+        f.model.edit(row, "x");
+        EXPECT_EQ(f.writes, row == 1 && !cut ? 1 : 0);
+        EXPECT_FALSE(f.model.cutNoted());
+        f.rows();
+        f.model.edit(row, "xy");
+        EXPECT_EQ(f.model.text(row), "xy");
+        EXPECT_EQ(f.writes, writes) << row << cut;
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick
