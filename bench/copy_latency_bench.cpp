@@ -23,7 +23,7 @@
 #include "history/BufferChecker.h"
 #include "platform/qt/QtMainThread.h"
 #include "platform/qt/QtPasteboard.h"
-#include "support/FakeServices.h"
+#include "support/Fakes.h"
 #include "ui/UserInterface.h"
 
 namespace tarnwick::bench {

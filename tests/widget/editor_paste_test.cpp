@@ -9,7 +9,7 @@
 #include <QTest>
 #include <functional>
 
-#include "support/FakePasteboard.h"
+#include "support/Fakes.h"
 #include "ui/FieldEditor.h"
 
 using namespace tarnwick;
