@@ -24,20 +24,9 @@ void record(const QString& path, const QByteArray& bytes) {
 }
 
 bool isModifierOrLock(int key) {
-    switch (key) {
-        case Qt::Key_Shift:
-        case Qt::Key_Control:
-        case Qt::Key_Meta:
-        case Qt::Key_Alt:
-        case Qt::Key_AltGr:
-        case Qt::Key_Super_L:
-        case Qt::Key_Super_R:
-        case Qt::Key_NumLock:
-        case Qt::Key_CapsLock:
-            return true;
-        default:
-            return false;
-    }
+    // Shift, Control, Meta, Alt, CapsLock, NumLock and ScrollLock are one run of codes.
+    return (key >= Qt::Key_Shift && key <= Qt::Key_ScrollLock) || key == Qt::Key_AltGr ||
+           key == Qt::Key_Super_L || key == Qt::Key_Super_R;
 }
 
 class KeyLog : public QObject {
