@@ -57,12 +57,8 @@ class Program(subprocess.Popen):
 
     def stop(self):
         if self.running():
-            self.terminate()
-            try:
-                self.wait(5)
-            except subprocess.TimeoutExpired:
-                self.kill()
-                self.wait()
+            self.kill()
+            self.wait()
 
 
 class Session:
