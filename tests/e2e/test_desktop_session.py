@@ -22,23 +22,39 @@ class DesktopTest(harness.EndToEndTest):
 
 
 class SecondStart(DesktopTest):
-    # With a tray a first copy starts without its window.
+    # With a tray a first copy shows only its status icon.
     tray = True
+
+    def windows(self):
+        found = self.x.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
+        return set(found.stdout.split())
+
+    def click(self, window, height_fraction=0.5):
+        shell = self.x.run("xdotool", "getwindowgeometry", "--shell", window).stdout
+        g = {k: int(v) for k, v in (line.split("=") for line in shell.split())}
+        self.x.xdotool("mousemove", "--sync", str(g["X"] + g["WIDTH"] // 2),
+                       str(g["Y"] + int(g["HEIGHT"] * height_fraction)), "click", "1")
 
     def start_first(self):
         first = self.x.start([harness.TARNWICK])
-        self.assertEventually(
-            lambda: self.x.run("xdotool", "search", "--class", "^tarnwick$").stdout,
-            first.errors, 10)
+        self.assertEventually(self.windows, first.errors, 10)
         return first
 
-    def test_one_copy_per_display_shows_its_window_raised_and_focused(self):
-        killed = self.start_first()
-        killed.send_signal(signal.SIGKILL)
-        killed.wait()
+    def test_the_icon_quits_and_one_copy_per_display_shows_its_window(self):
+        quitting = self.start_first()
+        self.assertIsNone(self.x.window("^Tarnwick$", 0.5), "the window is open before")
+        icon, menus = self.windows(), []
+        self.assertEqual(len(icon), 1, "a window besides the status icon")
+        self.click(*icon)
+        self.assertEventually(lambda: menus.extend(self.windows() - icon) or menus)
+        # "Settings" and "Quit" share the menu's height.
+        self.click(menus[0], 0.75)
+        self.assertEqual(quitting.wait(10), 0, quitting.errors())
+
+        self.start_first().send_signal(signal.SIGKILL)
+        self.assertEventually(lambda: not self.windows())
         # Its lock and socket stay behind; the next start is a first copy.
         first = self.start_first()
-        self.assertIsNone(self.x.window("^Tarnwick$", 0.5), "the window is open before")
         # The same user's runtime folder on another display: a first copy too.
         other = harness.Session()
         self.addCleanup(other.close)

@@ -51,30 +51,5 @@ class HotKeyPaste(harness.EndToEndTest):
         self.assertEqual(self.app.output(), "")
 
 
-class StatusIcon(harness.EndToEndTest):
-    tray = True
-
-    def centre(self, window, height_fraction=0.5):
-        shell = self.x.run("xdotool", "getwindowgeometry", "--shell", window).stdout
-        g = {k: int(v) for k, v in (line.split("=") for line in shell.split()) if k != "WINDOW"}
-        return str(g["X"] + g["WIDTH"] // 2), str(g["Y"] + int(g["HEIGHT"] * height_fraction))
-
-    def tarnwick_windows(self):
-        found = self.x.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
-        return set(found.stdout.split())
-
-    def test_with_a_tray_only_the_icon_shows_and_its_menu_quits(self):
-        app = self.x.start([harness.TARNWICK])
-        self.assertEventually(self.tarnwick_windows, app.errors, 10)
-        shown = self.tarnwick_windows()
-        self.assertEqual(len(shown), 1, "a window besides the status icon")
-        self.x.xdotool("mousemove", "--sync", *self.centre(*shown), "click", "1")
-        menus = []
-        self.assertEventually(lambda: menus.extend(self.tarnwick_windows() - shown) or menus)
-        # Two items, "Settings" and "Quit", share the menu's height.
-        self.x.xdotool("mousemove", "--sync", *self.centre(menus[0], 0.75), "click", "1")
-        self.assertEqual(app.wait(10), 0, app.errors())
-
-
 if __name__ == "__main__":
     harness.main()
