@@ -23,7 +23,7 @@ def main():
     try:
         app = x.start([harness.TARNWICK])
         if not x.window("^Tarnwick$", 10):  # open window: ctrl is on
-            print("load run: no window; " + app.errors())
+            print("load run: no window; " + app.error_output())
             return 1
         target = x.paste_target()
         pastes = 0

@@ -49,7 +49,7 @@ class Program(subprocess.Popen):
     def output(self):
         return read(self.path)
 
-    def errors(self):
+    def error_output(self):
         return read(self.path + ".err")
 
     def running(self):
@@ -114,7 +114,7 @@ class Session:
         target = self.start([PASTE_TARGET, path])
         window = self.window("^Paste Target$", 10)
         if not (window and wait_until(lambda: os.path.exists(path + ".keys"))):
-            raise RuntimeError("paste_target did not show its window: " + target.errors())
+            raise RuntimeError("paste_target did not show its window: " + target.error_output())
         # No window manager runs here, so focus is set directly.
         self.xdotool("windowfocus", "--sync", window)
         target.text = lambda: read(path)
@@ -161,7 +161,7 @@ class EndToEndTest(unittest.TestCase):
         """Starts Tarnwick (without a tray its window opens at start-up, which
         switches ctrl on) and then a focused paste_target."""
         self.app = self.x.start([TARNWICK], env)
-        self.assertTrue(self.x.window("^Tarnwick$", 10), self.app.errors())
+        self.assertTrue(self.x.window("^Tarnwick$", 10), self.app.error_output())
         self.target = self.x.paste_target()
 
     def press(self, chord, pasted, timeout=5.0):
@@ -170,7 +170,7 @@ class EndToEndTest(unittest.TestCase):
         self.x.xdotool("key", chord)
         self.assertEventually(lambda: self.target.text() == before + pasted,
                               lambda: "%s gave %r after %r; %s" % (
-                                  chord, self.target.text(), before, self.app.errors()),
+                                  chord, self.target.text(), before, self.app.error_output()),
                               timeout)
 
 

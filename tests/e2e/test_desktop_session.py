@@ -17,8 +17,8 @@ WAYLAND_NOTE = (
 class DesktopTest(harness.EndToEndTest):
     def assertHandsOver(self, env=None):
         second = self.x.start([harness.TARNWICK], env)
-        self.assertEqual(second.wait(10), 0, second.errors())
-        self.assertEqual(second.output(), SHOWN, second.errors())
+        self.assertEqual(second.wait(10), 0, second.error_output())
+        self.assertEqual(second.output(), SHOWN, second.error_output())
 
 
 class SecondStart(DesktopTest):
@@ -37,7 +37,7 @@ class SecondStart(DesktopTest):
 
     def start_first(self):
         first = self.x.start([harness.TARNWICK])
-        self.assertEventually(self.windows, first.errors, 10)
+        self.assertEventually(self.windows, first.error_output, 10)
         return first
 
     def test_the_icon_quits_and_one_copy_per_display_shows_its_window(self):
@@ -49,7 +49,7 @@ class SecondStart(DesktopTest):
         self.assertEventually(lambda: menus.extend(self.windows() - icon) or menus)
         # "Settings" and "Quit" share the menu's height.
         self.click(menus[0], 0.75)
-        self.assertEqual(quitting.wait(10), 0, quitting.errors())
+        self.assertEqual(quitting.wait(10), 0, quitting.error_output())
 
         self.start_first().send_signal(signal.SIGKILL)
         self.assertEventually(lambda: not self.windows())
@@ -59,11 +59,11 @@ class SecondStart(DesktopTest):
         other = harness.Session()
         self.addCleanup(other.close)
         there = other.start([harness.TARNWICK], {"XDG_RUNTIME_DIR": self.x.folder})
-        self.assertTrue(other.window("^Tarnwick$", 10), there.errors())
+        self.assertTrue(other.window("^Tarnwick$", 10), there.error_output())
         # ":N.0" is screen 0 of ":N": the same display, so the same copy.
         self.assertHandsOver({"DISPLAY": self.x.display + ".0"})
         window = self.x.window("^Tarnwick$", 10)
-        self.assertTrue(window, first.errors())
+        self.assertTrue(window, first.error_output())
         focus = lambda: self.x.run("xdotool", "getwindowfocus").stdout.strip()
         self.assertEventually(lambda: focus() == window, lambda: "focus is on " + focus())
         self.assertTrue(first.running() and there.running())
@@ -85,9 +85,9 @@ class CommandLine(DesktopTest):
                 (["--version", "file.txt"], 1, lambda out: out == "")):
             with self.subTest(arguments=arguments):
                 program = self.x.start([harness.TARNWICK] + arguments)
-                self.assertEqual(program.wait(10), status, program.errors())
+                self.assertEqual(program.wait(10), status, program.error_output())
                 self.assertTrue(output_ok(program.output()), program.output())
-                self.assertEqual(program.errors() == "", status == 0, program.errors())
+                self.assertEqual(program.error_output() == "", status == 0, program.error_output())
 
 
 class Platform(DesktopTest):
@@ -101,8 +101,8 @@ class Platform(DesktopTest):
                 program = self.x.start([harness.TARNWICK], {
                     "DISPLAY": display, "QT_QPA_PLATFORM": platform, "WAYLAND_DISPLAY": None,
                     "XDG_SESSION_TYPE": None})
-                self.assertEqual(program.wait(30), 1, program.errors())
-                self.assertEqual(program.output(), harness.TAP_MESSAGE, program.errors())
+                self.assertEqual(program.wait(30), 1, program.error_output())
+                self.assertEqual(program.output(), harness.TAP_MESSAGE, program.error_output())
 
     def test_a_wayland_session_runs_on_x11_and_says_so_once(self):
         wayland = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": "wayland-0",

@@ -39,12 +39,12 @@ class ServerLoss(harness.EndToEndTest):
                 if run:
                     self.addCleanup(session.close)
                 app = session.start([harness.TARNWICK])
-                self.assertTrue(session.window("^Tarnwick$", 10), app.errors())
+                self.assertTrue(session.window("^Tarnwick$", 10), app.error_output())
                 session.copy("alpha")
                 session.server.kill()
-                self.assertEqual(app.wait(10), 1, app.errors())
+                self.assertEqual(app.wait(10), 1, app.error_output())
                 # Qt's own line, or Tarnwick's when one of its threads noticed first.
-                self.assertRegex(app.errors(), "X11 connection broke|X server")
+                self.assertRegex(app.error_output(), "X11 connection broke|X server")
 
 
 if __name__ == "__main__":
