@@ -29,8 +29,8 @@ class HotKeyPaste(harness.EndToEndTest):
         self.assertEqual(self.target.keys()[seen:], ["Ctrl+V", "K"])
 
         self.x.xdotool("key", "Num_Lock")
-        self.press("ctrl+1", "gamma")
-        # The user's own paste chord right after one of Tarnwick's.
+        self.press("ctrl+2", "beta")
+        # The user's own paste chord right after one of Tarnwick's: entry 0.
         self.press("ctrl+v", "gamma")
 
         # An image is no entry and a plain paste of it is left alone; nor is the
@@ -49,7 +49,7 @@ class HotKeyPaste(harness.EndToEndTest):
             self.x.xdotool("key", "ctrl+4")
             self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+4"],
                                   lambda: "%s: %s" % (step, self.target.keys()[seen:]))
-        self.assertEqual(self.target.text(), "alphabetagammaalphabetabetakgammagammak")
+        self.assertEqual(self.target.text(), "alphabetagammaalphabetabetakbetagammak")
         self.assertEqual(self.app.output(), "")
 
 
