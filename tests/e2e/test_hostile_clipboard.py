@@ -6,27 +6,37 @@ import harness
 
 
 class HostileClipboard(harness.EndToEndTest):
+    def owner(self, mode, asked="", *data):
+        """A fault_owner in mode, once Tarnwick has asked it for target asked."""
+        owner = self.x.start([harness.FAULT_OWNER, mode, *data])
+        self.assertEventually(lambda: "asked " + asked in owner.output(), owner.output)
+        return owner
+
     def test_bad_owners_add_nothing_and_the_paste_chord_follows_the_layout(self):
         self.start_with_target()
         self.x.copy("alpha")
         self.press("ctrl+1", "alpha")
-        for mode, data, asked in (("hang", [], ""), ("die-mid-incr", [], ""),
-                                  ("secret", ["hunter2"], "x-kde-passwordManagerHint"),
-                                  ("uri-list", ["file:///tmp/report.pdf"], "TARGETS")):
+        for mode in ("hang", "die-mid-incr"):
             with self.subTest(mode):
-                owner = self.x.start([harness.FAULT_OWNER, mode] + data)
-                self.assertEventually(lambda: "asked " + asked in owner.output(), owner.output)
-                if data:  # a secret or a file list: its text is never even read
-                    self.assertNotIn("asked UTF8_STRING", owner.output())
+                self.owner(mode)
                 # A read gives up after about a second: the hot key answers
                 # well within the five seconds one read used to block, and
                 # a failed read becomes no (empty) entry.
                 self.press("ctrl+1", "alpha", timeout=3.0)
-        self.assertEqual(self.x.run("setxkbmap", "-layout", "us", "-variant", "dvorak").returncode, 0)
+        # Nor did the two stall the next copy.
         self.x.copy("beta")
-        # Nothing came between alpha and beta, and V is another key on Dvorak.
         self.press("ctrl+2", "alpha")
-        self.press("ctrl+1", "beta")
+        for mode, asked, data in (("secret", "x-kde-passwordManagerHint", "hunter2"),
+                                  ("uri-list", "TARGETS", "file:///tmp/report.pdf")):
+            with self.subTest(mode):
+                owner = self.owner(mode, asked, data)
+                self.assertNotIn("asked UTF8_STRING", owner.output())
+                self.press("ctrl+1", "beta")
+        self.assertEqual(self.x.run("setxkbmap", "-layout", "us", "-variant", "dvorak").returncode, 0)
+        self.x.copy("gamma")
+        # Nothing came between beta and gamma, and V is another key on Dvorak.
+        self.press("ctrl+2", "beta")
+        self.press("ctrl+1", "gamma")
         self.assertNotIn("Ctrl+K", self.target.keys())
 
 
