@@ -1,8 +1,6 @@
-"""Drives the real tarnwick binary on a private Xvfb, from outside: xclip copies
-and reads the clipboard, xdotool presses keys, paste_target records what is
-pasted into it and fault_owner plays a misbehaving clipboard owner. CTest
-passes the programs' paths in the environment. Asynchronous checks poll with a
-deadline (wait_until)."""
+"""Drives the real tarnwick binary on a private Xvfb from outside: xclip copies,
+xdotool types, paste_target records what arrives, fault_owner misbehaves (paths
+from CTest's environment). Asynchronous checks poll with a deadline."""
 
 import os
 import shutil
@@ -146,9 +144,7 @@ class Session:
 
 
 class EndToEndTest(unittest.TestCase):
-    """Gives each test self.x, a fresh Session (tray when the class sets tray = True)."""
-
-    tray = False
+    tray = False  # each test gets self.x, a fresh Session, with a tray when True
 
     def setUp(self):
         self.x = Session(tray=self.tray)
