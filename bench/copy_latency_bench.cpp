@@ -22,7 +22,7 @@
 #include "history/BufferChecker.h"
 #include "platform/qt/QtMainThread.h"
 #include "platform/qt/QtPasteboard.h"
-#include "support/FakeServices.h"
+#include "support/Fakes.h"
 #include "ui/DocumentView.h"
 #include "ui/UserInterface.h"
 

@@ -21,9 +21,9 @@ def main():
     copies = int(sys.argv[1]) if len(sys.argv) > 1 else 1000
     x = harness.Session()
     try:
-        app = x.start_tarnwick()
+        app = x.start([harness.TARNWICK])
         if not x.window("^Tarnwick$", 10):  # open window: ctrl is on
-            print("load run: no window; " + app.errors())
+            print("load run: no window; " + app.error_output())
             return 1
         target = x.paste_target()
         pastes = 0
@@ -31,16 +31,16 @@ def main():
         for n in range(copies):
             x.copy("load %d" % n)
             if n % 10 == 9:
-                x.key("ctrl+%d" % (2 + n % 8))
+                x.xdotool("key", "ctrl+%d" % (2 + n % 8))
                 pastes += 1
             # The owners that lost the clipboard have ended: forget them.
             x.programs = [p for p in x.programs if p.running()]
         seconds = time.monotonic() - start
         last = "load %d" % (copies - 1)
         before = len(target.text())
-        x.key("ctrl+1")
+        x.xdotool("key", "ctrl+1")
         settled = (harness.wait_until(lambda: target.text()[before:] == last, 10)
-                   and harness.wait_until(lambda: x.clipboard() == last, 5))
+                   and harness.wait_until(lambda: x.clipboard() == last.encode(), 5))
         alive = app.running()
         print("load run: %d copies in %.1f s (%.0f per second), %d hot-key pastes; "
               "row 1 is the last copy: %s; still running: %s"

@@ -12,9 +12,7 @@
 #include <numeric>
 
 #include "history/BufferChecker.h"
-#include "support/FakeMainThread.h"
-#include "support/FakePasteboard.h"
-#include "support/FakeServices.h"
+#include "support/Fakes.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"

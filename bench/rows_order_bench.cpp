@@ -7,9 +7,7 @@
 #include <ctime>
 
 #include "history/BufferChecker.h"
-#include "support/FakeMainThread.h"
-#include "support/FakePasteboard.h"
-#include "support/FakeServices.h"
+#include "support/Fakes.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/IndexTextField.h"

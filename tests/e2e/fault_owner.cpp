@@ -1,11 +1,10 @@
 // A clipboard owner that misbehaves on purpose, as real programs do:
 //   fault_owner hang            owns CLIPBOARD and never answers a request
-//   fault_owner die-mid-incr    answers TARGETS, sends one INCR chunk of the text, then exits
-//   fault_owner incr TEXT       sends TEXT in small INCR chunks (a well-behaved large copy)
+//   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
 //   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = secret
 //   fault_owner uri-list URI    offers nothing but text/uri-list
-// Prints "owning" once it owns the selection and "asked TARGET" for each
-// request; runs until another program takes the selection.
+// Prints "asked TARGET" for each request; runs until another program takes
+// the selection.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -24,10 +23,9 @@ struct Owner {
     Window window = 0;
     std::string mode, data;
     Atom clipboard, targets, incr, utf8, uriList, hint;
-    // The INCR transfer under way: requestor, property, bytes sent.
+    // The INCR transfer under way: requestor and property.
     Window incrTo = 0;
     Atom incrProperty = None;
-    std::size_t sent = 0;
 
     Atom atom(const char* name) { return XInternAtom(display, name, False); }
 
@@ -71,7 +69,7 @@ struct Owner {
         } else if (std::find(offer.begin(), offer.end(), request.target) == offer.end()) {
             notify(request, None);
             return;
-        } else if (mode == "incr" || mode == "die-mid-incr") {
+        } else if (mode == "die-mid-incr") {
             // Start an INCR transfer: the requestor deletes the property for each chunk.
             XSelectInput(display, request.requestor, PropertyChangeMask);
             const long size = static_cast<long>(data.size());
@@ -79,21 +77,17 @@ struct Owner {
                             reinterpret_cast<const unsigned char*>(&size), 1);
             incrTo = request.requestor;
             incrProperty = request.property;
-            sent = 0;
         } else {
             put(request.requestor, request.property, request.target, data);
         }
         notify(request, request.property);
     }
 
-    void nextChunk() {
-        const std::string chunk = data.substr(sent, chunkSize);
-        put(incrTo, incrProperty, utf8, chunk);
+    // The first chunk, then a crash in the middle of the transfer.
+    void firstChunkThenDie() {
+        put(incrTo, incrProperty, utf8, data.substr(0, chunkSize));
         XFlush(display);
-        sent += chunk.size();
-        if (chunk.empty()) incrTo = 0;
-        // A crash in the middle of a large transfer.
-        if (mode == "die-mid-incr") std::_Exit(3);
+        std::_Exit(3);
     }
 };
 
@@ -116,8 +110,6 @@ int main(int argc, char* argv[]) {
     owner.hint = owner.atom("x-kde-passwordManagerHint");
     XSetSelectionOwner(owner.display, owner.clipboard, owner.window, CurrentTime);
     if (XGetSelectionOwner(owner.display, owner.clipboard) != owner.window) return 1;
-    std::printf("owning\n");
-    std::fflush(stdout);
     for (;;) {
         XEvent event;
         XNextEvent(owner.display, &event);
@@ -125,7 +117,7 @@ int main(int argc, char* argv[]) {
         if (event.type == SelectionClear) return 0;
         if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete &&
             event.xproperty.window == owner.incrTo && event.xproperty.atom == owner.incrProperty) {
-            owner.nextChunk();
+            owner.firstChunkThenDie();
         }
     }
 }

@@ -24,39 +24,28 @@ void record(const QString& path, const QByteArray& bytes) {
 }
 
 bool isModifierOrLock(int key) {
-    switch (key) {
-        case Qt::Key_Shift:
-        case Qt::Key_Control:
-        case Qt::Key_Meta:
-        case Qt::Key_Alt:
-        case Qt::Key_AltGr:
-        case Qt::Key_Super_L:
-        case Qt::Key_Super_R:
-        case Qt::Key_NumLock:
-        case Qt::Key_CapsLock:
-            return true;
-        default:
-            return false;
-    }
+    // Shift, Control, Meta, Alt, CapsLock, NumLock and ScrollLock are one run of codes.
+    return (key >= Qt::Key_Shift && key <= Qt::Key_ScrollLock) || key == Qt::Key_AltGr ||
+           key == Qt::Key_Super_L || key == Qt::Key_Super_R;
 }
 
-class KeyLog : public QObject {
+class Target : public QPlainTextEdit {
 public:
-    explicit KeyLog(const QString& path) : file_(path) {
-        file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    explicit Target(const QString& path) : keys_(path + QStringLiteral(".keys")) {
+        keys_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        connect(this, &QPlainTextEdit::textChanged,
+                [this, path] { record(path, toPlainText().toUtf8()); });
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::KeyPress && !isModifierOrLock(key->key())) {
-            file_.write(QKeySequence(key->keyCombination()).toString().toUtf8() + '\n');
-        }
-        return QObject::eventFilter(watched, event);
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!isModifierOrLock(event->key()))
+            keys_.write(QKeySequence(event->keyCombination()).toString().toUtf8() + '\n');
+        QPlainTextEdit::keyPressEvent(event);
     }
 
 private:
-    QFile file_;
+    QFile keys_;
 };
 
 }  // namespace
@@ -68,15 +57,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
-    KeyLog keys(path + QStringLiteral(".keys"));
     record(path, {});
-
-    QPlainTextEdit editor;
+    Target editor(path);
     editor.setWindowTitle(QStringLiteral("Paste Target"));
     editor.resize(480, 320);
-    editor.installEventFilter(&keys);
-    QObject::connect(&editor, &QPlainTextEdit::textChanged,
-                     [&] { record(path, editor.toPlainText().toUtf8()); });
     editor.show();
     // Without a window manager nobody hands out focus: take it.
     editor.activateWindow();

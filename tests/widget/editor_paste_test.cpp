@@ -9,7 +9,7 @@
 #include <QTest>
 #include <functional>
 
-#include "support/FakePasteboard.h"
+#include "support/Fakes.h"
 #include "ui/FieldEditor.h"
 
 using namespace tarnwick;
@@ -36,39 +36,26 @@ const Route routes[] = {
     {"row menu", [](FieldEditor& e) { e.pasteText(); }},
 };
 
-class EditorPaste : public ::testing::Test {
-protected:
-    EditorPaste() : editor(pasteboard, &window) {
-        window.resize(300, 100);
-        editor.setGeometry(0, 0, 300, 100);
-        editor.setPlainText(QStringLiteral("row "));
-        editor.moveCursor(QTextCursor::End);
-        editor.show();
-        window.show();
-        QApplication::clipboard()->setText(QStringLiteral("from Qt's path"));
-    }
-
+TEST(EditorPaste, EveryRouteInsertsTheClipboardTextThroughTheGuardedInsertAndNothingElse) {
     test::FakePasteboard pasteboard;
     QWidget window;
-    FieldEditor editor;
-};
-
-TEST_F(EditorPaste, EveryRouteInsertsTheClipboardTextThroughTheGuardedInsert) {
-    for (const Route& route : routes) {
-        editor.setPlainText(QStringLiteral("row "));
-        editor.moveCursor(QTextCursor::End);
-        pasteboard.copyFromOtherApp(QStringLiteral("pasted"));
-        route.paste(editor);
-        EXPECT_EQ(editor.toPlainText().toStdString(), "row pasted") << route.name;
-    }
-}
-
-TEST_F(EditorPaste, NoRouteInsertsAnythingFromAClipboardWithoutText) {
-    for (const Route& route : routes) {
-        // Its owner exited, or a delete-all emptied it.
-        pasteboard.copyFromOtherApp(std::nullopt);
-        route.paste(editor);
-        EXPECT_EQ(editor.toPlainText().toStdString(), "row ") << route.name;
+    FieldEditor editor(pasteboard, &window);
+    window.resize(300, 100);
+    editor.setGeometry(0, 0, 300, 100);
+    window.show();
+    QApplication::clipboard()->setText(QStringLiteral("from Qt's path"));
+    // A clipboard without text (its owner exited, or a delete-all emptied it) inserts nothing.
+    for (const std::optional<QString>& text :
+         {std::optional(QStringLiteral("pasted")), std::optional<QString>()}) {
+        for (const Route& route : routes) {
+            editor.setPlainText(QStringLiteral("row "));
+            editor.moveCursor(QTextCursor::End);
+            pasteboard.copyFromOtherApp(text);
+            route.paste(editor);
+            EXPECT_EQ(editor.toPlainText().toStdString(),
+                      "row " + text.value_or(QString()).toStdString())
+                << route.name;
+        }
     }
 }
 
