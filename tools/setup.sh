@@ -20,7 +20,7 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # validators, and the SVG renderer of tools/render-icons.sh.
 debian_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxcb1-dev libicu-dev
+  qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   python3

@@ -1,5 +1,6 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include "platform/x11/x11_keytap_keys.h"
 #include "platform/x11/x11_keytap_typist.h"
 #include "platform/x11/x11_keytap_xlib.h"
+#include "platform/x11/x11_clipboard_owner.h"
 
 namespace tarnwick {
 
@@ -54,6 +56,7 @@ private:
     void reportRefused(const std::vector<x11::Chord>& refused);
     bool takeOwnChord(KeyCode key);
     void wake();
+    void watchClipboardOwner();
 
     void pasteOnMainThread(const KeyDecision& decision, const x11::Chord& typed);
     void typeOwnChord(KeyCode key, unsigned modifiers);
@@ -81,6 +84,7 @@ private:
     std::array<std::atomic<std::int64_t>, 256> ownChordSince_{};
 
     std::set<std::string> reported_;  // filter thread only
+    int fixesEventBase_ = -1;         // clipboard owner changes, when XFixes exists
 };
 
 X11KeyTap::~X11KeyTap() {
@@ -102,6 +106,7 @@ bool X11KeyTap::create(std::unique_ptr<KeyFilter> filter) {
     if (!typist_.open()) return false;
     if (pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) return false;
 
+    watchClipboardOwner();
     keys_.emplace(display_.get());
     layout_ = x11::readModifierLayout(display_.get());
     pasteKey_ = keys_->xKeyCode(keycode::V);
@@ -111,6 +116,21 @@ bool X11KeyTap::create(std::unique_ptr<KeyFilter> filter) {
         wake();
     });
     return true;
+}
+
+void X11KeyTap::watchClipboardOwner() {
+    // On this connection a copy is reported before any key pressed after it,
+    // so a hot key right after a copy is never decided from an older history.
+    Display* display = display_.get();
+    int error = 0;
+    if (!XFixesQueryExtension(display, &fixesEventBase_, &error)) {
+        fixesEventBase_ = -1;
+        return;
+    }
+    XFixesSelectSelectionInput(
+        display, DefaultRootWindow(display), XInternAtom(display, "CLIPBOARD", False),
+        XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask |
+            XFixesSelectionClientCloseNotifyMask);
 }
 
 void X11KeyTap::enable() {
@@ -141,6 +161,10 @@ void X11KeyTap::run() {
                 onKeyPress(event.xkey);
             }
             if (event.type == MappingNotify) mapping.note(event.xmapping);
+            if (fixesEventBase_ >= 0 && event.type == fixesEventBase_ + XFixesSelectionNotify) {
+                x11::noteClipboardOwner(
+                    reinterpret_cast<const XFixesSelectionNotifyEvent&>(event).owner);
+            }
         }
         if (mapping.refresh()) onMappingChanged();
         if (stopping_ || regrab_) continue;

@@ -18,6 +18,7 @@ class X11Pasteboard final : public QObject, public Pasteboard {
     Q_OBJECT
 public:
     X11Pasteboard();
+    ~X11Pasteboard() override;
 
     void clearContents() override;
     bool setString(const QString& text) override;
@@ -25,16 +26,24 @@ public:
     bool readsOffMainThread() const override { return true; }
     std::uint64_t changeCount() const override { return changeCount_.load(); }
     bool reportsChanges() const override { return true; }
-    void setChangeListener(std::function<void()> listener) override {
-        listener_ = std::move(listener);
-    }
+    void setChangeListener(std::function<void()> listener) override;
+
+    // Any thread: the X server gave the CLIPBOARD selection to owner (a window,
+    // or none). Reported by the key tap's connection, where it is read before
+    // any key pressed after it, so a hot key right after a copy knows of it
+    // even while the main thread is busy.
+    void noteOwnerChange(unsigned long owner);
 
 private:
     void noteChange();
+    void tellListener();
 
     QClipboard* clipboard_;
     std::atomic<std::uint64_t> changeCount_{0};
+    std::mutex listenerMutex_;
     std::function<void()> listener_;
+    // The window Qt owns the selection with, once this program has written.
+    std::atomic<unsigned long> ownWindow_{0};
 
     // What this program last put on the clipboard, while it still owns it:
     // then nothing needs to be asked of the X server.
