@@ -56,10 +56,7 @@ private:
 class FakePasteboard final : public Pasteboard {
 public:
     explicit FakePasteboard(bool reportsOtherOwners = true) : reporting(reportsOtherOwners) {}
-    void clearContents() override {
-        text_.reset();
-        ++changes_;
-    }
+    void clearContents() override { text_.reset(), ++changes_; }
     bool setString(const QString& text) override {
         writes.append(text);
         ++changes_;
@@ -127,6 +124,13 @@ struct EngineHarness {
         pumpUntil([] { return false; }, span);
     }
 
+    // History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it.
+    void seedCBA() {
+        engine.history().replaceAll({"C", "B", "A"});
+        engine.lastAdded = "C";
+        pasteboard.copyFromOtherApp("C");
+        engine.publish();
+    }
     bool copyAndExpect(const QString& text, const QStringList& expected) {
         pasteboard.copyFromOtherApp(text);
         return pumpUntil([&] { return engine.bufferArray == expected; });

@@ -56,14 +56,6 @@ TEST(BufferCheckerPolling, HistoryFollowsTheRules) {
         }
 }
 
-TEST(BufferChecker, SameTextIsAddedAgainAfterTheHistoryWasEmptied) {
-    EngineHarness h;
-    h.start();
-    ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
-    h.engine.history().replaceAll({});  // the history emptied, the clipboard kept
-    EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"A"}; }));
-}
-
 TEST(BufferChecker, AnIdleEngineNeitherReadsTheClipboardNorWakesTheMainThread) {
     EngineHarness h;
     h.start();
@@ -79,7 +71,8 @@ TEST(BufferChecker, AnIdleEngineNeitherReadsTheClipboardNorWakesTheMainThread) {
     EXPECT_TRUE(h.copyAndExpect("B", {"B", QString(1 << 20, 'x')}));
 }
 
-TEST(BufferChecker, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
+// The text on the clipboard is taken again once it is no longer entry 0.
+TEST(BufferChecker, AnEditOfEntryZeroOrAnEmptiedHistoryMakesTheNextPassLookAgain) {
     EngineHarness h;
     h.start();
     ASSERT_TRUE(h.copyAndExpect("A", {"A"}));
@@ -90,6 +83,8 @@ TEST(BufferChecker, AnEditOfEntryZeroMakesTheNextPassLookAgain) {
     EXPECT_TRUE(h.pumpUntil([&] {
         return h.engine.bufferArray == QStringList({"B", "edited", "A"});
     }));
+    h.engine.history().replaceAll({});  // the history emptied, the clipboard kept
+    EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"B"}; }));
 }
 
 // Also the copy made during a pause: not looked at, then picked up.
@@ -119,49 +114,21 @@ TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
     watchdog.join();
 }
 
-// History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it;
-// polling itself runs only where a test starts it.
+// Polling runs only where a test starts it.
 struct PasteHarness : EngineHarness {
-    PasteHarness() : EngineHarness(250ms) {
-        engine.history().replaceAll({"C", "B", "A"});
-        engine.lastAdded = "C";
-        pasteboard.copyFromOtherApp("C");
-        engine.publish();
-    }
+    PasteHarness() : EngineHarness(250ms) { seedCBA(); }
     std::optional<QString> clipboard() const { return pasteboard.string(); }
     bool pollingAllowed() const { return engine.updateBuffer.value(); }
 };
 
 const QStringList history{"C", "B", "A"};
 
-TEST(PasteByIndex, PutsTheEntryOnTheClipboardAndEntryZeroBackAfterAQuarterSecond) {
-    PasteHarness h;
-    ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
-    EXPECT_EQ(h.clipboard(), "A");
-    h.mainThread.advance(249ms);
-    EXPECT_EQ(h.clipboard(), "A");
-    EXPECT_FALSE(h.pollingAllowed());
-    h.mainThread.advance(1ms);
-    EXPECT_EQ(h.clipboard(), "C");
-    EXPECT_TRUE(h.pollingAllowed());
-    EXPECT_EQ(h.engine.bufferArray, history);
-}
-
-TEST(PasteByIndex, AnIndexOutsideTheHistoryLeavesClipboardAndPollingAlone) {
-    for (const int index : {3, -1}) {
-        PasteHarness h;
-        EXPECT_FALSE(h.engine.pasteItemAtIndex(index)) << index;
-        EXPECT_TRUE(h.pollingAllowed()) << index;
-        h.mainThread.advance(250ms);
-        EXPECT_TRUE(h.pasteboard.writes.isEmpty()) << index;
-        EXPECT_EQ(h.clipboard(), "C") << index;
-    }
-}
-
+// Entry 0 comes back a quarter second after the latest paste.
 TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndAddNothing) {
     PasteHarness h;
     h.start();
     ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
+    EXPECT_EQ(h.clipboard(), "A");
     h.mainThread.advance(100ms);
     // The second paste must not mistake the first one's text for a new copy...
     ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
@@ -191,17 +158,24 @@ TEST(PasteByIndex, ACopyDuringTheQuarterSecondIsKeptAndThenPolled) {
     }));
 }
 
-TEST(PasteByIndex, ARefusedWriteIsReportedRestoredAndFails) {
-    PasteHarness h;
-    h.pasteboard.refuseWrites = true;
-    ::testing::internal::CaptureStdout();
-    EXPECT_FALSE(h.engine.pasteItemAtIndex(1));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
-    h.pasteboard.refuseWrites = false;
-    h.mainThread.advance(250ms);
-    EXPECT_TRUE(h.pollingAllowed());
-    EXPECT_EQ(h.clipboard(), "C");
-    EXPECT_EQ(h.engine.bufferArray, history);
+// An index outside the history, or a refused write (reported), fails; the
+// clipboard, the history and polling are as before once the quarter second is over.
+TEST(PasteByIndex, AFailedPasteLeavesClipboardHistoryAndPollingAlone) {
+    for (const auto& [index, refused] : {std::pair{3, false}, {-1, false}, {1, true}}) {
+        PasteHarness h;
+        h.pasteboard.refuseWrites = refused;
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(h.engine.pasteItemAtIndex(index)) << index;
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+                  refused ? "failed edit pasteboard\n" : "");
+        EXPECT_TRUE(refused || h.pollingAllowed()) << index;
+        h.pasteboard.refuseWrites = false;
+        h.mainThread.advance(250ms);
+        EXPECT_EQ(h.pasteboard.writes.isEmpty(), !refused) << index;
+        EXPECT_TRUE(h.pollingAllowed()) << index;
+        EXPECT_EQ(h.clipboard(), "C") << index;
+        EXPECT_EQ(h.engine.bufferArray, history) << index;
+    }
 }
 
 }  // namespace

@@ -9,15 +9,13 @@
 namespace tarnwick::test {
 namespace {
 
-TEST_F(WindowTest, FirstHelpShowsTheWindowWithCommandOn) {
+// The first help shows the window with only the command toggle on.
+TEST_F(WindowTest, FirstHelpLaysOutTheWindowAndTheScrollerComesWithTheRows) {
     EXPECT_TRUE(ui.helpWindow->isVisible());
     EXPECT_EQ(ui.helpWindow->windowTitle(), QStringLiteral("Tarnwick"));
     EXPECT_EQ(ui.helpWindow->minimumSize(), QSize(200, 200));
     EXPECT_TRUE(ui.cmdEnabled());
     EXPECT_FALSE(ui.fnEnabled() || ui.ctrlEnabled());
-}
-
-TEST_F(WindowTest, LayoutPutsTheScrollViewFiveAboveTheBottomAndTakesTheScroller) {
     ui.helpWindow->resize(400, 500);
     const auto& views = ui.helpWindow->contentSubviews;
     EXPECT_EQ(views[3]->y(), 5);  // the toggles beside the label
@@ -47,6 +45,8 @@ TEST_F(WindowTest, RowsAreReadableByScreenReaders) {
     }
 }
 
+// A right click starts editing without selecting; on a field being edited it
+// reaches the field through the editor and keeps the selection.
 TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceAndPostsTheCommandChords) {
     addRows({"hello"});
     EXPECT_EQ(copied(1)->myMenu, nullptr);
@@ -54,31 +54,23 @@ TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceAndPostsTheCommandChords) {
     QMenu* menu = copied(1)->myMenu.get();
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    // A right click starts editing without selecting.
     EXPECT_EQ(doc().editingField(), copied(1));
     EXPECT_FALSE(editor().textCursor().hasSelection());
+    menu->hide();
+    QTextCursor cursor = editor().textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    editor().setTextCursor(cursor);
+    QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier,
+                      editor().viewport()->rect().center());
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(editor().textCursor().selectedText(), "hel");
+    EXPECT_EQ(&menuOf(copied(1)), menu);
     QStringList titles;
     for (const QAction* action : menu->actions()) titles << action->text();
     EXPECT_EQ(titles, QStringList({"Cut", "Copy", "Paste", "", "Delete", "Delete All"}));
-    EXPECT_EQ(&menuOf(copied(1)), menu);
     for (int i : {0, 1, 2}) menu->actions().at(i)->trigger();
     EXPECT_EQ(keySender.posted, (std::vector<int>{keycode::X, keycode::C, keycode::V}));
-}
-
-TEST_F(WindowTest, RightClickKeepsTheSelectionOfAFieldBeingEdited) {
-    addRows({"hello world"});
-    click(copied(1));
-    QTextCursor cursor = editor().textCursor();
-    cursor.setPosition(0);
-    cursor.setPosition(5, QTextCursor::KeepAnchor);
-    editor().setTextCursor(cursor);
-    // The right click lands on the field editor, which passes it to the field.
-    QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier,
-                      editor().viewport()->rect().center());
-    ASSERT_NE(copied(1)->myMenu, nullptr);
-    EXPECT_TRUE(copied(1)->myMenu->isVisible());
-    EXPECT_EQ(editor().textCursor().selectedText(), "hello");
-    copied(1)->myMenu->hide();
 }
 
 TEST_F(WindowTest, PointerShapeFollowsTheField) {
