@@ -37,9 +37,12 @@ void HistoryModel::add(const QString& text) {
     insertAt(1, text);
     // Every older row went one number down. Top down, each pinned row swaps
     // back over the row now above it, so it regains its number while the
-    // unpinned rows keep their order.
-    for (int row = 1; row < count(); ++row) {
-        if (pinned(row + 1)) swapDown(row);
+    // unpinned rows keep their order. The sweep stops at the last pinned row,
+    // so that a new copy costs the same whatever the history's length.
+    for (int row = 1, seen = 0; row < count() && seen < pinnedCount_; ++row) {
+        if (!pinned(row + 1)) continue;
+        ++seen;
+        swapDown(row);
     }
     ended();
 }
@@ -84,6 +87,7 @@ HistoryModel::Commit HistoryModel::commitRowNumber(int row, const QString& typed
 
 void HistoryModel::setPinned(int row, bool pinned) {
     if (row < 1 || row > count()) return;
+    if (this->pinned(row) != pinned) pinnedCount_ += pinned ? 1 : -1;
     pinned_[static_cast<std::size_t>(row - 1)] = pinned;
     if (listener_) listener_->rowChanged(row);
     ended();
@@ -113,6 +117,7 @@ void HistoryModel::remove(int row) {
     // empty row takes the place the rows above it leave.
     const bool withFiller = n >= 2 && pinned(n) && row != n;
     texts_.removeAt(row - 1);
+    if (pinned(row)) --pinnedCount_;
     pinned_.erase(pinned_.begin() + (row - 1));
     if (listener_) listener_->rowRemoved(row);
     if (withFiller) insertAt(n, QString());
@@ -133,6 +138,7 @@ void HistoryModel::remove(int row) {
 void HistoryModel::clear() {
     texts_.clear();
     pinned_.clear();
+    pinnedCount_ = 0;
     sync_.clearPasteboard();
     sync_.publish();
     if (listener_) listener_->rowsReset();
@@ -142,6 +148,7 @@ void HistoryModel::clear() {
 void HistoryModel::replaceAll(const QStringList& texts) {
     texts_ = texts;
     pinned_.assign(static_cast<std::size_t>(texts.size()), false);
+    pinnedCount_ = 0;
     if (listener_) listener_->rowsReset();
     ended();
 }

@@ -92,6 +92,7 @@ private:
     HistoryListener* listener_ = nullptr;
     QStringList texts_;
     std::vector<bool> pinned_;
+    int pinnedCount_ = 0;
     std::atomic<bool> cutNoted_{false};
 };
 

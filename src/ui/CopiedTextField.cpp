@@ -74,11 +74,11 @@ CopiedTextField::~CopiedTextField() {
 }
 
 const QString& CopiedTextField::text() const {
-    return docView->history().text(row);
+    return docView->history().text(row());
 }
 
 QString CopiedTextField::accessibleName() const {
-    return QStringLiteral("Row %1").arg(row);
+    return QStringLiteral("Row %1").arg(row());
 }
 
 void CopiedTextField::entryDidChange() {
@@ -145,7 +145,7 @@ void CopiedTextField::paste() {
 void CopiedTextField::deleteRow() {
     // A typed row number is dropped, not committed: its field may be leaving.
     myWindow->prevIndexTextFieldWithFocus = nullptr;
-    docView->history().remove(row);  // destroys this field
+    docView->history().remove(row());  // destroys this field
 }
 
 void CopiedTextField::deleteAll() {
@@ -171,12 +171,16 @@ void CopiedTextField::mouseExited() {
 void CopiedTextField::textDidChange() {
     QPlainTextEdit* editor = currentEditor();
     if (!editor) return;
-    docView->history().edit(row, editor->toPlainText());
+    docView->history().edit(row(), editor->toPlainText());
 }
 
 void CopiedTextField::fitHeight() {
     const bool expanded = expandButton_ && expandButton_->expanded;
-    frame.height = expanded ? rows::expandedRowHeight(text()) : tfHt;
+    const double height = expanded ? rows::expandedRowHeight(text()) : tfHt;
+    if (height == frame.height) return;
+    const double before = frame.height;
+    frame.height = height;
+    docView->rowHeightChanged(this, before);
 }
 
 void CopiedTextField::expand() {

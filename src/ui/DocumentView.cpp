@@ -57,19 +57,21 @@ void DocumentView::detach() {
 }
 
 bool DocumentView::holds(const RowField* field) const {
-    const int r = field->row;
-    return r >= 1 && r <= rowCount() &&
-           (field == rows_[r - 1].copied.get() || field == rows_[r - 1].index.get());
+    const int s = field->slot;
+    return s >= 0 && s < rowCount() &&
+           (field == rows_[static_cast<std::size_t>(s)].copied.get() ||
+            field == rows_[static_cast<std::size_t>(s)].index.get());
 }
 
 CopiedTextField* DocumentView::copiedBeside(const IndexTextField* index) const {
-    return holds(index) ? copiedAt(index->row) : nullptr;
+    return holds(index) ? rows_[static_cast<std::size_t>(index->slot)].copied.get() : nullptr;
 }
 
 QStringList DocumentView::rowTexts() const {
     QStringList texts;
     texts.reserve(rowCount());
-    for (const RowView& view : rows_) texts.append(view.copied->text());
+    for (auto view = rows_.rbegin(); view != rows_.rend(); ++view)
+        texts.append(view->copied->text());
     return texts;
 }
 
@@ -80,32 +82,51 @@ void DocumentView::rowInserted(int row) {
 void DocumentView::addTextField(int row) {
     auto copied = std::make_unique<CopiedTextField>(window_, this);
     auto index = std::make_unique<IndexTextField>(window_, this);
-    copied->row = index->row = row;
     // Until the layout places it, the number field sits at the top left.
     index->frame = {gapAroundCopiedText, frameHeight_ - tfHt - gapAroundCopiedText, 1.15 * tfHt,
                     tfHt};
-    copied->updateExpand();
-    rows_.insert(rows_.begin() + (row - 1), RowView(std::move(copied), std::move(index)));
+    CopiedTextField* field = copied.get();
+    const std::size_t slot = rows_.size() + 1 - static_cast<std::size_t>(row);
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(slot),
+                 RowView(std::move(copied), std::move(index)));
+    renumberFrom(slot);
+    // Held from here: a taller row reports what it adds.
+    rowsHeight_ += field->frame.height;
+    field->updateExpand();
+}
+
+void DocumentView::renumberFrom(std::size_t from) {
+    for (std::size_t s = from; s < rows_.size(); ++s) {
+        rows_[s].copied->slot = rows_[s].index->slot = static_cast<int>(s);
+    }
+    unplacedFrom_ = std::min(unplacedFrom_, from);
 }
 
 void DocumentView::rowRemoved(int row) {
+    const std::size_t slot = slotOf(row);
     // Taken out of the list first: the fields' destructors look them up.
-    RowView gone = std::move(rows_[static_cast<std::size_t>(row - 1)]);
-    rows_.erase(rows_.begin() + (row - 1));
+    RowView gone = std::move(rows_[slot]);
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(slot));
+    rowsHeight_ -= gone.copied->frame.height;
+    renumberFrom(slot);
 }
 
 void DocumentView::rowMoved(int from, int to) {
     const auto first = rows_.begin();
-    if (from < to) {
-        std::rotate(first + (from - 1), first + from, first + to);
+    const auto source = static_cast<std::ptrdiff_t>(slotOf(from));
+    const auto target = static_cast<std::ptrdiff_t>(slotOf(to));
+    if (source > target) {
+        std::rotate(first + target, first + source, first + source + 1);
     } else {
-        std::rotate(first + (to - 1), first + (from - 1), first + from);
+        std::rotate(first + source, first + source + 1, first + target + 1);
     }
+    // Only the slots between the two places change; renumbering the rest
+    // above them as well keeps this simple, and a move is rare.
+    renumberFrom(static_cast<std::size_t>(std::min(source, target)));
 }
 
 void DocumentView::rowChanged(int row) {
-    RowView& view = rows_[static_cast<std::size_t>(row - 1)];
-    view.copied->row = view.index->row = row;
+    RowView& view = rows_[slotOf(row)];
     view.copied->entryDidChange();
     if (editingField_ == view.index.get()) matchEditorBackground();
 }
@@ -116,9 +137,6 @@ void DocumentView::rowsReset() {
 }
 
 void DocumentView::rowsChangeEnded() {
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        rows_[i].copied->row = rows_[i].index->row = static_cast<int>(i) + 1;
-    }
     relayout();
 }
 
@@ -127,12 +145,13 @@ void DocumentView::removeAllRows() {
     std::vector<RowView> gone;
     gone.swap(rows_);
     gone.clear();
+    rowsHeight_ = 0;
+    unplacedFrom_ = 0;
     update();
 }
 
 void DocumentView::relayout() {
-    double height = 2 * gapAroundCopiedText;
-    for (const RowView& view : rows_) height += view.copied->frame.height;
+    const double height = 2 * gapAroundCopiedText + rowsHeight_;
     frameHeight_ = height;
     // A widget is at most 16,777,215 px high: a taller document shows a span
     // of itself, which followScroll() moves along.
@@ -144,17 +163,60 @@ void DocumentView::relayout() {
     update();
 }
 
-void DocumentView::placeRows(layout::RowStacker& stacker) {
-    for (RowView& view : rows_) {
-        const layout::RowFrames frames = stacker.next(view.copied->frame.height);
-        view.index->frame = frames.index;
-        view.index->setRowNumber(frames.rowNumber);
-        view.copied->frame = frames.copied;
-        if (MyExpandButton* button = view.copied->expandButton()) {
-            button->frame.x = frames.expandOrigin.x;
-            button->frame.y = frames.expandOrigin.y;
+void DocumentView::rowHeightChanged(const RowField* field, double before) {
+    if (!holds(field)) return;
+    rowsHeight_ += field->frame.height - before;
+    unplacedFrom_ = std::min(unplacedFrom_, static_cast<std::size_t>(field->slot));
+}
+
+void DocumentView::noteTypedNumber(IndexTextField* field) {
+    if (std::find(typedNumbers_.begin(), typedNumbers_.end(), field) == typedNumbers_.end()) {
+        typedNumbers_.push_back(field);
+    }
+}
+
+void DocumentView::placeRow(std::size_t slot, double bottom) {
+    RowView& view = rows_[slot];
+    const layout::RowFrames frames =
+        layout::placeRow(view.copied->row(), bottom, view.copied->frame.height, placedBase_, tfHt,
+                         [this](int digits) { return indexWidthForDigits(digits); });
+    view.index->frame = frames.index;
+    view.copied->frame = frames.copied;
+    if (MyExpandButton* button = view.copied->expandButton()) {
+        button->frame.x = frames.expandOrigin.x;
+        button->frame.y = frames.expandOrigin.y;
+    }
+}
+
+void DocumentView::placeRows(double widthBase) {
+    if (widthBase != placedBase_) {
+        placedBase_ = widthBase;
+        unplacedFrom_ = 0;
+    }
+    const std::size_t n = rows_.size();
+    // An operation changes the number of a row that keeps its slot by one at
+    // most, so of the placed rows only those now at a power of ten or one
+    // below it can have another digit count, and so another index width.
+    for (std::size_t power = 10; power - 1 <= n; power *= 10) {
+        for (const std::size_t row : {power - 1, power}) {
+            if (row > n) continue;
+            const std::size_t slot = n - row;
+            if (slot < unplacedFrom_) placeRow(slot, rows_[slot].copied->frame.y);
         }
     }
+    double bottom = gapAroundCopiedText;
+    if (unplacedFrom_ > 0 && unplacedFrom_ <= n) {
+        const layout::Frame& below = rows_[unplacedFrom_ - 1].copied->frame;
+        bottom = below.y + below.height;
+    }
+    for (std::size_t slot = unplacedFrom_; slot < n; ++slot) {
+        placeRow(slot, bottom);
+        bottom += rows_[slot].copied->frame.height;
+    }
+    unplacedFrom_ = n;
+    // Every row number shows again instead of a typed one.
+    for (IndexTextField* typed : typedNumbers_) typed->dropTypedNumber();
+    typedNumbers_.clear();
     placeEditor();
     if (editingField_) editingField_->layoutDidRun(*editor_);
     update();
@@ -263,13 +325,15 @@ QRect DocumentView::expandButtonRect(const RowField* field) const {
 }
 
 std::pair<int, int> DocumentView::rowsIntersecting(double top, double bottom) const {
-    // Row 1 is the top row: rows further down have lower frames.
+    // Row 1 is the top row: rows further down (lower slots) have lower frames.
     const double low = frameHeight_ - shownTop_ - bottom;
     const double high = frameHeight_ - shownTop_ - top;
-    const auto first = std::partition_point(
-        rows_.begin(), rows_.end(), [&](const RowView& v) { return v.copied->frame.y >= high; });
-    auto last = first;
-    while (last != rows_.end() && last->copied->frame.y + last->copied->frame.height > low) ++last;
+    // Slots count up from the bottom row, whose frame is lowest.
+    const auto first = std::partition_point(rows_.begin(), rows_.end(), [&](const RowView& v) {
+        return v.copied->frame.y + v.copied->frame.height <= low;
+    });
+    const auto last = std::partition_point(
+        first, rows_.end(), [&](const RowView& v) { return v.copied->frame.y < high; });
     return {static_cast<int>(first - rows_.begin()), static_cast<int>(last - rows_.begin())};
 }
 
@@ -289,6 +353,7 @@ void DocumentView::fieldDestroyed(const RowField* field) {
     if (editingField_ == field) endEditing();
     if (hovered_ == field) hovered_ = nullptr;
     if (pressedButtonField_ == field) pressedButtonField_ = nullptr;
+    std::erase(typedNumbers_, field);
     if (window_ && window_->prevIndexTextFieldWithFocus == field) {
         window_->prevIndexTextFieldWithFocus = nullptr;
     }

@@ -22,8 +22,9 @@ class Pasteboard;
 
 // The scroll view's document: a view of the history model. It keeps one row
 // view (a copied-text field and an index field) per entry, in the model's
-// order, follows the model's notifications, and lays the window out once at
-// the end of each change. Paints and hit-tests only what is asked for.
+// order (stored bottom row first), follows the model's notifications, and
+// lays the window out once at the end of each change. Paints and hit-tests
+// only what is asked for.
 class DocumentView : public QWidget, public HistoryListener {
     Q_OBJECT
 public:
@@ -36,10 +37,10 @@ public:
     void detach();
     HistoryModel& history() const { return history_; }
 
-    // The row views, row 1 first.
+    // The row views by row number.
     int rowCount() const { return static_cast<int>(rows_.size()); }
-    CopiedTextField* copiedAt(int row) const { return rows_[row - 1].copied.get(); }
-    IndexTextField* indexAt(int row) const { return rows_[row - 1].index.get(); }
+    CopiedTextField* copiedAt(int row) const { return rows_[slotOf(row)].copied.get(); }
+    IndexTextField* indexAt(int row) const { return rows_[slotOf(row)].index.get(); }
     // Whether field belongs to a row still shown.
     bool holds(const RowField* field) const;
     CopiedTextField* copiedBeside(const IndexTextField* index) const;
@@ -50,10 +51,15 @@ public:
     // The scroll view's bar moved: a document taller than a widget can be
     // moves the part of it that the widget shows.
     void followScroll(QScrollBar& bar);
-    // Sums the rows' heights and lays the window out.
+    // Sets the height from the rows' heights and lays the window out.
     void relayout();
-    // Places every row, top row first.
-    void placeRows(layout::RowStacker& stacker);
+    // A row's height changed from before; no layout.
+    void rowHeightChanged(const RowField* field, double before);
+    // Places the rows whose frames changed since the last call, or every row
+    // when widthBase (the copied fields' width plus their index width) did.
+    void placeRows(double widthBase);
+    // A typed row number that the next layout drops.
+    void noteTypedNumber(IndexTextField* field);
     // Width of an index field fitted to digits zeros.
     double indexWidthForDigits(int digits) const;
 
@@ -104,14 +110,25 @@ private:
     void addTextField(int row);
     void fieldDestroyed(const RowField* field);
     void removeAllRows();
+    std::size_t slotOf(int row) const { return rows_.size() - static_cast<std::size_t>(row); }
+    // The fields at slots from on take their slots; their frames wait for the
+    // next placement.
+    void renumberFrom(std::size_t from);
+    void placeRow(std::size_t slot, double bottom);
     std::pair<int, int> rowsIntersecting(double top, double bottom) const;
     void placeEditor();
     RowMouseEvent rowEvent(const QMouseEvent* event) const;
 
     HistoryModel& history_;
     MyWindow* window_ = nullptr;
+    // Bottom row first: a new row 1 is appended and moves no other row.
     std::vector<RowView> rows_;
+    double rowsHeight_ = 0;  // the copied fields' heights summed
     double frameHeight_;
+    // Rows at and above this slot await placement; the width they get.
+    std::size_t unplacedFrom_ = 0;
+    double placedBase_ = -1;
+    std::vector<IndexTextField*> typedNumbers_;
     // The document offset of the widget's top edge, and the most it shows.
     double shownTop_ = 0;
     static constexpr double shownSpan = 1 << 23;

@@ -26,24 +26,20 @@ IndexTextField::~IndexTextField() {
 }
 
 QString IndexTextField::stringValue() const {
-    return typed_.isNull() ? QString::number(rowNumber_) : typed_;
+    return typed_.isNull() ? QString::number(row()) : typed_;
 }
 
 void IndexTextField::setStringValue(const QString& text) {
     typed_ = text.isNull() ? QString(QLatin1String("")) : text;
-}
-
-void IndexTextField::setRowNumber(long long rowNumber) {
-    rowNumber_ = rowNumber;
-    if (!typed_.isNull()) typed_ = QString();
+    docView->noteTypedNumber(this);
 }
 
 bool IndexTextField::pinned() const {
-    return docView->history().pinned(row);
+    return docView->history().pinned(row());
 }
 
 QString IndexTextField::accessibleName() const {
-    return QStringLiteral("Row %1 number").arg(row);
+    return QStringLiteral("Row %1 number").arg(row());
 }
 
 QColor IndexTextField::editorBackground(const QPalette& base) const {
@@ -100,7 +96,8 @@ void IndexTextField::updateOrder() {
     if (!docView->holds(this)) return;  // a field that has left the rows commits nothing
     // The history lays the window out at the end, which also puts the row
     // number back into a field whose input was refused.
-    if (docView->history().commitRowNumber(row, stringValue()) == HistoryModel::Commit::rejected) {
+    if (docView->history().commitRowNumber(row(), stringValue()) ==
+        HistoryModel::Commit::rejected) {
         myWindow->services().alert.beep();
     }
 }
@@ -113,7 +110,7 @@ void IndexTextField::togglePinned() {
             if (action->text() == from) action->setText(to);
         }
     }
-    docView->history().setPinned(row, !pinned());
+    docView->history().setPinned(row(), !pinned());
 }
 
 void IndexTextField::buildMenu() {

@@ -19,8 +19,8 @@ public:
     // The typed text while one is pending, else the row number.
     QString stringValue() const override;
     void setStringValue(const QString& text);
-    // Written by the layout; drops any typed text.
-    void setRowNumber(long long rowNumber);
+    // The layout shows the row number again.
+    void dropTypedNumber() { typed_ = QString(); }
     bool pinned() const;
 
     void mouseDown(const RowMouseEvent& event) override;
@@ -48,7 +48,6 @@ private:
     void buildMenu();
 
     QString typed_;  // null unless a typed row number is pending
-    long long rowNumber_ = 0;
 };
 
 }  // namespace tarnwick

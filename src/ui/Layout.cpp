@@ -40,28 +40,15 @@ double rowWidthBase(const WindowInput& in, const WindowFrames& frames) {
            frames.scrollerWidth;
 }
 
-RowStacker::RowStacker(double documentHeight, double widthBase, double indexHeight,
-                       std::function<double(int)> indexWidth)
-    : documentHeight_(documentHeight),
-      widthBase_(widthBase),
-      indexHeight_(indexHeight),
-      indexWidth_(std::move(indexWidth)) {}
-
-RowFrames RowStacker::next(double copiedHeight) {
+RowFrames placeRow(int rowNumber, double bottom, double copiedHeight, double widthBase,
+                   double indexHeight, const std::function<double(int)>& indexWidth) {
     RowFrames row;
-    row.rowNumber = ++rowNumber_;
-    if (row.rowNumber >= nextDigitAt_) {
-        digits_ = digitCount(row.rowNumber);
-        nextDigitAt_ *= 10;
-        indexWidthNow_ = indexWidth_(digits_);
-    }
-    row.digits = digits_;
-    const double indexWidth = indexWidthNow_;
-    row.index = {gapAroundCopiedText, documentHeight_ - (indexHeight_ + top_), indexWidth,
-                 indexHeight_};
-    top_ += copiedHeight;
-    row.copied = {indexWidth + gapAroundCopiedText, documentHeight_ - top_, widthBase_ - indexWidth,
-                  copiedHeight};
+    row.rowNumber = rowNumber;
+    row.digits = digitCount(rowNumber);
+    const double width = indexWidth(row.digits);
+    row.copied = {width + gapAroundCopiedText, bottom, widthBase - width, copiedHeight};
+    // The number sits beside the row's first line.
+    row.index = {gapAroundCopiedText, bottom + copiedHeight - indexHeight, width, indexHeight};
     row.expandOrigin = {row.copied.width - 10, row.copied.height - 10};
     return row;
 }

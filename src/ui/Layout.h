@@ -65,28 +65,12 @@ struct RowFrames {
     Point expandOrigin;  // in the copied field's own coordinates
 };
 
-// Stacks the rows from the top of the document view down, row number 1 first.
-class RowStacker {
-public:
-    // indexWidth(d): the width of an index field fitted to d zeros.
-    RowStacker(double documentHeight, double widthBase, double indexHeight,
-               std::function<double(int)> indexWidth);
-
-    // The frames of the next row down, whose copied field is copiedHeight high.
-    RowFrames next(double copiedHeight);
-
-private:
-    double documentHeight_;
-    double widthBase_;
-    double indexHeight_;
-    std::function<double(int)> indexWidth_;
-    int rowNumber_ = 0;
-    double top_ = 3;  // the running offset from the document's top edge
-    // The index width changes only where the digit count does.
-    int digits_ = 0;
-    long long nextDigitAt_ = 1;
-    double indexWidthNow_ = 0;
-};
+// The frames of the row numbered rowNumber whose copied field is copiedHeight
+// high and whose bottom edge is at bottom: a row's place depends only on the
+// rows below it, so a new row 1 leaves every other row where it was.
+// indexWidth(d): the width of an index field fitted to d zeros.
+RowFrames placeRow(int rowNumber, double bottom, double copiedHeight, double widthBase,
+                   double indexHeight, const std::function<double(int)>& indexWidth);
 
 // Number of decimal digits of a row number (r >= 1).
 int digitCount(long long r);

@@ -57,10 +57,7 @@ void MyWindow::windowDidResize() {
 
     const layout::WindowFrames frames = layout::layoutWindow(in);
     documentView_->resize(qRound(frames.documentWidth), documentView_->height());
-    layout::RowStacker stacker(
-        documentView_->frameHeight(), layout::rowWidthBase(in, frames), tfHt,
-        [this](int digits) { return documentView_->indexWidthForDigits(digits); });
-    documentView_->placeRows(stacker);
+    documentView_->placeRows(layout::rowWidthBase(in, frames));
     const double contentHeight = in.height;
     for (int p = 0; p < layout::contentCount; ++p) {
         contentSubviews[p]->setGeometry(toQRect(frames.content[p], contentHeight));

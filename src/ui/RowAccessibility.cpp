@@ -37,7 +37,7 @@ public:
         return QRect(document_->mapToGlobal(local.topLeft()), local.size());
     }
     QString text(QAccessible::Text kind) const override {
-        const int row = field_->row;
+        const int row = field_->row();
         switch (kind) {
             case QAccessible::Name:
                 return field_->accessibleName();
@@ -83,8 +83,8 @@ public:
         for (const auto& [field, id] : document_->accessibleIds_) {
             if (QAccessible::accessibleInterface(id) == child) {
                 if (!document_->holds(field)) return -1;
-                const bool isIndex = field == document_->indexAt(field->row);
-                return 2 * (field->row - 1) + (isIndex ? 0 : 1);
+                const bool isIndex = field == document_->indexAt(field->row());
+                return 2 * (field->row() - 1) + (isIndex ? 0 : 1);
             }
         }
         const int widgetIndex = QAccessibleWidget::indexOfChild(child);

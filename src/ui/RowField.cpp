@@ -14,6 +14,10 @@ RowField::~RowField() {
     if (docView) docView->fieldDestroyed(this);
 }
 
+int RowField::row() const {
+    return docView->rowCount() - slot;
+}
+
 QColor RowField::editorBackground(const QPalette& base) const {
     return base.color(QPalette::Base);
 }

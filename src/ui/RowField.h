@@ -66,8 +66,13 @@ public:
     virtual QAccessible::Role accessibleRole() const = 0;
     virtual QString accessibleName() const = 0;
 
+    // Its row number, read from its place in the document view.
+    int row() const;
+
     layout::Frame frame;  // in the document view, bottom-left origin
-    int row = 0;          // its row number, kept by the document view
+    // Its place counted from the bottom row, kept by the document view: a
+    // new row 1 changes no other row's slot.
+    int slot = 0;
     MyWindow* myWindow;
     DocumentView* docView;
 };

@@ -56,8 +56,9 @@ TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
     EXPECT_EQ(over.content[scroll].width, 400 - 5);
     // Either way a row ends three short of the document's right edge.
     for (const WindowFrames& f : {fits, over}) {
-        RowStacker stacker(s, rowWidthBase(window(400, 980, s), f), tfHt, [](int) { return 20.0; });
-        const RowFrames row = stacker.next(tfHt);
+        const RowFrames row =
+            placeRow(1, gapAroundCopiedText, tfHt, rowWidthBase(window(400, 980, s), f), tfHt,
+                     [](int) { return 20.0; });
         EXPECT_EQ(row.copied.x + row.copied.width, f.documentWidth - gapAroundCopiedText);
     }
 }
@@ -67,9 +68,8 @@ double zerosWidth(int digits) {
 }
 
 TEST(RowLayout, IndexFieldsFitToAsManyZerosAsTheRowNumberHasDigits) {
-    RowStacker stacker(1000, 380, tfHt, zerosWidth);
     std::vector<RowFrames> rows;
-    for (int k = 0; k < 100; ++k) rows.push_back(stacker.next(tfHt));
+    for (int k = 1; k <= 100; ++k) rows.push_back(placeRow(k, 3, tfHt, 380, tfHt, zerosWidth));
     EXPECT_EQ(rows[8].digits, 1);   // row 9
     EXPECT_EQ(rows[9].digits, 2);   // row 10
     EXPECT_EQ(rows[98].digits, 2);  // row 99
@@ -80,11 +80,12 @@ TEST(RowLayout, IndexFieldsFitToAsManyZerosAsTheRowNumberHasDigits) {
 }
 
 TEST(RowLayout, ExpandButtonSitsInTheFieldsFarCorner) {
-    RowStacker stacker(200, 380, tfHt, zerosWidth);
-    const RowFrames collapsed = stacker.next(tfHt);
+    const RowFrames collapsed = placeRow(1, 3, tfHt, 380, tfHt, zerosWidth);
     EXPECT_EQ(collapsed.expandOrigin, (Point{collapsed.copied.width - 10, 11}));
-    const RowFrames expanded = stacker.next(53);
+    const RowFrames expanded = placeRow(2, 3, 53, 380, tfHt, zerosWidth);
     EXPECT_EQ(expanded.expandOrigin, (Point{expanded.copied.width - 10, 43}));
+    // The number stays beside the first line of an expanded row.
+    EXPECT_EQ(expanded.index.y + expanded.index.height, expanded.copied.y + 53);
 }
 
 }  // namespace
