@@ -6,14 +6,14 @@ namespace tarnwick {
 
 void HistoryModel::insertAt(int row, const QString& text) {
     texts_.insert(row - 1, text);
-    pinned_.insert(pinned_.begin() + (row - 1), false);
+    pinned_.insert(pinned_.begin() + (row - 1), char{0});
     if (listener_) listener_->rowInserted(row);
 }
 
 void HistoryModel::move(int from, int to) {
     if (from == to) return;
     texts_.move(from - 1, to - 1);
-    const bool pin = pinned_[static_cast<std::size_t>(from - 1)];
+    const char pin = pinned_[static_cast<std::size_t>(from - 1)];
     pinned_.erase(pinned_.begin() + (from - 1));
     pinned_.insert(pinned_.begin() + (to - 1), pin);
     if (listener_) listener_->rowMoved(from, to);
@@ -88,7 +88,7 @@ HistoryModel::Commit HistoryModel::commitRowNumber(int row, const QString& typed
 void HistoryModel::setPinned(int row, bool pinned) {
     if (row < 1 || row > count()) return;
     if (this->pinned(row) != pinned) pinnedCount_ += pinned ? 1 : -1;
-    pinned_[static_cast<std::size_t>(row - 1)] = pinned;
+    pinned_[static_cast<std::size_t>(row - 1)] = pinned ? 1 : 0;
     if (listener_) listener_->rowChanged(row);
     ended();
 }
@@ -147,7 +147,7 @@ void HistoryModel::clear() {
 
 void HistoryModel::replaceAll(const QStringList& texts) {
     texts_ = texts;
-    pinned_.assign(static_cast<std::size_t>(texts.size()), false);
+    pinned_.assign(static_cast<std::size_t>(texts.size()), char{0});
     pinnedCount_ = 0;
     if (listener_) listener_->rowsReset();
     ended();
