@@ -3,8 +3,8 @@
 //   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
 //   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = secret
 //   fault_owner uri-list URI    offers nothing but text/uri-list
-// Prints "asked TARGET" for each request; runs until another program takes
-// the selection.
+// Prints "owns" once it owns CLIPBOARD and "asked TARGET" for each request;
+// runs until another program takes the selection.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -110,6 +110,8 @@ int main(int argc, char* argv[]) {
     owner.hint = owner.atom("x-kde-passwordManagerHint");
     XSetSelectionOwner(owner.display, owner.clipboard, owner.window, CurrentTime);
     if (XGetSelectionOwner(owner.display, owner.clipboard) != owner.window) return 1;
+    std::printf("owns\n");
+    std::fflush(stdout);
     for (;;) {
         XEvent event;
         XNextEvent(owner.display, &event);

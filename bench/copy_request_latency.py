@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""Copy -> history, measured black-box the same way for Tarnwick and a peer
+clipboard manager (CopyQ): a client takes the clipboard (fault_owner, which
+prints "owns" and then "asked TARGET" for each request) and the time from its
+"owns" to the first request for the text is what the clipboard manager needed
+to notice the copy and fetch it. Each program runs on a private Xvfb.
+
+  TARNWICK_BINARY=... TARNWICK_FAULT_OWNER=... python3 bench/copy_request_latency.py [rounds]
+"""
+
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
+import harness  # noqa: E402
+
+TEXT_TARGETS = ("UTF8_STRING", "STRING", "TEXT", "text/plain")
+
+
+def request_latency(session, owners):
+    """Seconds from the client owning the clipboard to the first text request.
+    The owner keeps the clipboard until the next one takes it, as an
+    application does."""
+    owner = subprocess.Popen([harness.FAULT_OWNER, "text", "copied at %f" % time.time()],
+                             env=session.env, stdout=subprocess.PIPE, text=True)
+    owners.append(owner)
+    if owner.stdout.readline().strip() != "owns":
+        return None
+    owned = time.monotonic()
+    for line in owner.stdout:
+        if line.startswith("asked ") and line[6:].strip().startswith(TEXT_TARGETS):
+            return time.monotonic() - owned
+    return None
+
+
+def measure(name, argv, ready, env, rounds):
+    session = harness.Session()
+    try:
+        session.start(argv, env)
+        if not harness.wait_until(lambda: ready(session), 30):
+            return "%s: did not start" % name
+        samples, owners = [], []
+        for _ in range(rounds):
+            seconds = request_latency(session, owners)
+            if seconds is not None:
+                samples.append(seconds * 1000)
+            time.sleep(0.6)  # copies a person could make, not a burst
+        for owner in owners:
+            owner.kill()
+            owner.wait()
+        if not samples:
+            return "%s: never asked for the text" % name
+        samples.sort()
+        return "%s: copy -> first text request median %.1f ms, max %.1f ms (%d of %d)" % (
+            name, statistics.median(samples), samples[-1], len(samples), rounds)
+    finally:
+        session.close()
+
+
+def main():
+    rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 30
+    print(measure("tarnwick", [harness.TARNWICK], lambda s: s.window("^Tarnwick$", 1),
+                  None, rounds))
+    if shutil.which("copyq"):
+        home = tempfile.mkdtemp(prefix="tarnwick-peer-")
+        peer_env = {"HOME": home, "XDG_CONFIG_HOME": home + "/config",
+                    "XDG_DATA_HOME": home + "/data", "XDG_CACHE_HOME": home + "/cache"}
+        ready = lambda s: subprocess.run(["copyq", "count"], env=dict(s.env, **peer_env),
+                                         capture_output=True).returncode == 0
+        print(measure("copyq", ["copyq"], ready, peer_env, rounds))
+        shutil.rmtree(home, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
