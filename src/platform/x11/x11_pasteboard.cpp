@@ -18,29 +18,15 @@ constexpr std::chrono::milliseconds readPatience{1000};
 
 std::atomic<X11Pasteboard*> thePasteboard{nullptr};
 
-// The window that owns CLIPBOARD, asked on Qt's own connection (xcb is
-// thread-safe), so it is the owner Qt has just set.
-unsigned long clipboardOwner() {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
-    if (connection == nullptr) return 0;
-    const xcb_intern_atom_cookie_t atomCookie = xcb_intern_atom(connection, 1, 9, "CLIPBOARD");
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(connection, atomCookie, nullptr);
-    if (atom == nullptr) return 0;
-    const xcb_get_selection_owner_cookie_t ownerCookie =
-        xcb_get_selection_owner(connection, atom->atom);
-    free(atom);
-    xcb_get_selection_owner_reply_t* owner =
-        xcb_get_selection_owner_reply(connection, ownerCookie, nullptr);
-    if (owner == nullptr) return 0;
-    const unsigned long window = owner->owner;
-    free(owner);
-    return window;
-}
+// Set once the key tap's connection reports every owner change: Qt's own
+// change notices would then count each change a second time, possibly after a
+// read of it, which would make that read look stale.
+std::atomic<bool> ownerChangesWatched{false};
 
 }  // namespace
 
 void x11::noteClipboardOwner(unsigned long owner) {
+    ownerChangesWatched = true;
     if (X11Pasteboard* pasteboard = thePasteboard.load()) pasteboard->noteOwnerChange(owner);
 }
 
@@ -52,6 +38,14 @@ X11Pasteboard::X11Pasteboard() : clipboard_(QGuiApplication::clipboard()) {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard) noteChange();
     });
+    // Every window Qt creates carries its connection's resource id base: that
+    // tells our own ownership of the selection from another program's.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr) {
+        const xcb_setup_t* setup = xcb_get_setup(connection);
+        ownIdBase_ = setup->resource_id_base;
+        ownIdMask_ = setup->resource_id_mask;
+    }
     thePasteboard = this;
 }
 
@@ -71,7 +65,7 @@ void X11Pasteboard::tellListener() {
 
 void X11Pasteboard::noteOwnerChange(unsigned long owner) {
     // Our own writes are counted where they are made.
-    if (owner != 0 && owner == ownWindow_.load()) return;
+    if (owner != 0 && ownIdMask_ != 0 && (owner & ~ownIdMask_) == ownIdBase_) return;
     {
         std::lock_guard lock(ownMutex_);
         own_ = false;
@@ -87,6 +81,8 @@ void X11Pasteboard::noteChange() {
         own_ = false;
         ownText_.reset();
     }
+    // Counted already where the key tap's connection reported it.
+    if (ownerChangesWatched) return;
     ++changeCount_;
     tellListener();
 }
@@ -107,7 +103,6 @@ bool X11Pasteboard::setString(const QString& text) {
     // clipboard is never without an owner in between.
     clipboard_->setText(text, QClipboard::Clipboard);
     const bool owned = clipboard_->ownsClipboard();
-    if (owned && ownWindow_.load() == 0) ownWindow_ = clipboardOwner();
     {
         std::lock_guard lock(ownMutex_);
         own_ = owned;

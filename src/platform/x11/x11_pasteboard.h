@@ -42,8 +42,9 @@ private:
     std::atomic<std::uint64_t> changeCount_{0};
     std::mutex listenerMutex_;
     std::function<void()> listener_;
-    // The window Qt owns the selection with, once this program has written.
-    std::atomic<unsigned long> ownWindow_{0};
+    // Qt's connection's resource ids: windows this program owns the selection with.
+    unsigned long ownIdBase_ = 0;
+    unsigned long ownIdMask_ = 0;
 
     // What this program last put on the clipboard, while it still owns it:
     // then nothing needs to be asked of the X server.
