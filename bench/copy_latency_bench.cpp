@@ -1,6 +1,6 @@
 // Copy-to-history latency: another process takes the clipboard (xclip), and
 // the clock runs until the text is in the history. Measured for Tarnwick
-// in-process (the real window, engine and QtPasteboard on the xcb platform of
+// in-process (the real window, engine and the X11 pasteboard on the xcb platform of
 // a private Xvfb) and for a peer clipboard manager (CopyQ) from outside,
 // through its scripting command line.
 //
@@ -20,8 +20,9 @@
 #include "common/Stats.h"
 #include "harness/XvfbSession.h"
 #include "history/BufferChecker.h"
+#include "platform/Pasteboard.h"
+#include "platform/Platform.h"
 #include "platform/qt/QtMainThread.h"
-#include "platform/qt/QtPasteboard.h"
 #include "support/Fakes.h"
 #include "ui/DocumentView.h"
 #include "ui/UserInterface.h"
@@ -96,11 +97,11 @@ int runTarnwick(const e2e::XvfbSession& x, const std::vector<std::string>& texts
     setenv("DISPLAY", x.display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
-    QtPasteboard pasteboard;
+    const auto pasteboard = makePasteboard();
     QtMainThread mainThread;
     test::FakeKeySender keySender;
     test::FakeAlert alert;
-    BufferChecker engine(pasteboard, mainThread);
+    BufferChecker engine(*pasteboard, mainThread);
     UserInterface window({engine, keySender, alert});
     std::map<std::string, double> seenAt;
     // The moment the row is made is the moment the text joins the history.

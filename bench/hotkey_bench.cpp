@@ -18,7 +18,8 @@
 #include "hotkeys/HotKeyFilter.h"
 #include "platform/KeyTap.h"
 #include "platform/qt/QtMainThread.h"
-#include "platform/qt/QtPasteboard.h"
+#include "platform/Pasteboard.h"
+#include "platform/Platform.h"
 
 #include <atomic>
 #include <chrono>
@@ -98,11 +99,10 @@ int run(const e2e::XvfbSession& x, int presses, int argc, char** argv) {
     setenv("DISPLAY", x.display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
-    QtPasteboard pasteboard;
+    const auto pasteboard = makePasteboard();
     QtMainThread mainThread;
-    BufferChecker engine(pasteboard, mainThread);
+    BufferChecker engine(*pasteboard, mainThread);
     engine.history().replaceAll({"gamma", "beta", "alpha"});
-    pasteboard.setChangeListener([&engine] { engine.clipboardMayHaveChanged(); });
 
     auto filter = std::make_unique<HotKeyFilter>(engine);
     filter->setToggles({false, false, true});

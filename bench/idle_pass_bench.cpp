@@ -1,6 +1,6 @@
 // Cost of an idle polling pass with a small and with a large text on the
 // clipboard, owned by another process (xclip) on a private Xvfb. The engine
-// runs with the real QtPasteboard; the whole process's CPU time is divided by
+// runs with the real pasteboard; the whole process's CPU time is divided by
 // the passes made, and any main-thread step a pass hands over is timed. An engine that
 // read the clipboard on every pass would pay for the 10 MB transfer each time.
 //
@@ -20,8 +20,9 @@
 #include "harness/Wait.h"
 #include "harness/XvfbSession.h"
 #include "history/BufferChecker.h"
+#include "platform/Pasteboard.h"
+#include "platform/Platform.h"
 #include "platform/qt/QtMainThread.h"
-#include "platform/qt/QtPasteboard.h"
 
 namespace tarnwick::bench {
 namespace {
@@ -123,9 +124,9 @@ int main(int argc, char** argv) {
     setenv("DISPLAY", x.display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
-    QtPasteboard pasteboard;
+    const auto pasteboard = makePasteboard();
     bench::TimedMainThread mainThread;
-    BufferChecker engine(pasteboard, mainThread, bench::passInterval);
+    BufferChecker engine(*pasteboard, mainThread, bench::passInterval);
     engine.startPolling();
     {
         e2e::Clipboard clipboard(x);

@@ -18,10 +18,6 @@ struct ModifierTitles {
 };
 ModifierTitles modifierTitles();
 
-// Whether QClipboard reports every change another application makes (X11
-// does, through XFixes; on macOS only the pasteboard's change count tells).
-bool clipboardReportsChanges();
-
 // Runs before the application object exists. On X11 it makes Qt use its X11
 // backend whatever QT_QPA_PLATFORM says, also in a Wayland session (through
 // XWayland); without a reachable X display it selects Qt's offscreen platform,

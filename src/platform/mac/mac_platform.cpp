@@ -22,8 +22,5 @@ void finishApplicationStartup() {
     TransformProcessType(&self, kProcessTransformToForegroundApplication);
 }
 
-bool clipboardReportsChanges() {
-    return false;
-}
 
 }  // namespace tarnwick

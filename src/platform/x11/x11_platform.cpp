@@ -67,8 +67,5 @@ void finishApplicationStartup() {
     }
 }
 
-bool clipboardReportsChanges() {
-    return true;
-}
 
 }  // namespace tarnwick
