@@ -1,10 +1,11 @@
 #include "app/CompositionRoot.h"
 
+#include <QGuiApplication>
+
 #include "hotkeys/HotKeyFilter.h"
 #include "hotkeys/TapInstaller.h"
 #include "platform/Platform.h"
 #include "ui/MyToggleButton.h"
-#include "ui/MyWindow.h"
 
 namespace tarnwick {
 
@@ -40,6 +41,11 @@ void CompositionRoot::buildStatusItem() {
         if (reason == QSystemTrayIcon::Trigger) menu_.popup(statusItem_.geometry().center());
     });
     statusItem_.show();
+    // Without a status item, closing the window would leave no way back into
+    // the program: then closing it quits, as "Quit" does.
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [this] {
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) ui_.quit();
+    });
 }
 
 bool CompositionRoot::start() {
@@ -61,7 +67,6 @@ bool CompositionRoot::start() {
 
 void CompositionRoot::bringWindowForward() {
     ui_.help();
-    ui_.helpWindow->activateWindow();
 }
 
 }  // namespace tarnwick

@@ -36,4 +36,9 @@ QString displaySession();
 // output what XWayland means for the hot keys and the clipboard).
 void finishApplicationStartup();
 
+// Makes this application the active one, so that the window it has just shown
+// and activated takes the keyboard (macOS activates applications as a whole;
+// on X11 activating the window is enough, and this does nothing).
+void bringApplicationForward();
+
 }  // namespace tarnwick

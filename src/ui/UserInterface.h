@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class QMargins;
 class QScrollArea;
 
 namespace tarnwick {
@@ -28,7 +29,7 @@ public:
     UserInterface(const UserInterface&) = delete;
     UserInterface& operator=(const UserInterface&) = delete;
 
-    // Shows the window; the first call builds its content.
+    // Shows the window in front, active; the first call builds its content.
     void help();
     // Ends the process at once with status 0.
     [[noreturn]] void quit();
@@ -49,7 +50,8 @@ public:
 
 private:
     void buildContent();
-    void placeOnScreen();
+    // frame: the window manager's frame around the window, none before it is shown.
+    void placeOnScreen(const QMargins& frame);
 
     Services services_;
     std::function<void()> togglesChanged_;

@@ -60,10 +60,10 @@ class Program(subprocess.Popen):
 
 
 class Session:
-    """A private X server (with a tray when asked) and the programs on it; close()
-    stops them all, the server last."""
+    """A private X server (with openbox as window manager and a tray when asked)
+    and the programs on it; close() stops them all, the server last."""
 
-    def __init__(self, tray=False):
+    def __init__(self, tray=False, wm=False):
         self.folder = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.programs = []
         read_end, write_end = os.pipe()
@@ -77,12 +77,18 @@ class Session:
             self.display = ":" + numbers.readline().strip()
         self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
                         XDG_RUNTIME_DIR=self.folder)
+        if wm:
+            # openbox's own defaults, whatever the user's configuration says.
+            self.start(["openbox", "--sm-disable"], {"XDG_CONFIG_HOME": self.folder})
         if tray:
             self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype",
                         "request", "--heighttype", "pixel", "--height", "32"])
-        if self.display == ":" or (tray and not self.window("^panel$", 10)):
+        check = ("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+        managed = lambda: "window id" in self.run(*check).stdout
+        if (self.display == ":" or (wm and not wait_until(managed, 10))
+                or (tray and not self.window("^panel$", 10))):
             self.close()
-            raise RuntimeError("Xvfb or trayer did not start")
+            raise RuntimeError("Xvfb, openbox or trayer did not start")
 
     def start(self, argv, env=None, stdin=None):
         """Starts argv here; env entries add to (None: remove from) the session's."""
@@ -119,20 +125,33 @@ class Session:
         target.keys = lambda: read(path + ".keys").split()
         return target
 
+    def geometry(self, window):
+        shell = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
+        return {k: int(v) for k, v in (line.split("=") for line in shell.split())}
+
+    def click(self, window, x_fraction=0.5, y_fraction=0.5):
+        g = self.geometry(window)
+        self.xdotool("mousemove", "--sync", str(g["X"] + int(g["WIDTH"] * x_fraction)),
+                     str(g["Y"] + int(g["HEIGHT"] * y_fraction)), "click", "1")
+
     def clipboard(self, target="UTF8_STRING"):
         """The clipboard's content as target (bytes), None when there is none."""
         result = subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-o"],
                                 env=self.env, capture_output=True, timeout=10)
         return result.stdout if result.returncode == 0 else None
 
-    def copy(self, data, target="UTF8_STRING"):
+    def copy(self, data, target="UTF8_STRING", read=False):
         """Another application copies data; its xclip (returned) owns the
-        clipboard until someone else takes it."""
+        clipboard until someone else takes it. read: until Tarnwick has also
+        read it (its targets and the text, beside our own one request)."""
         raw = data.encode() if isinstance(data, str) else data
-        owner = self.start(["xclip", "-quiet", "-selection", "clipboard", "-t", target, "-i"],
+        owner = self.start(["xclip", "-verbose", "-selection", "clipboard", "-t", target, "-i"],
                            stdin=raw)
         if not wait_until(lambda: self.clipboard(target) == raw, 10):
             raise RuntimeError("xclip did not take the clipboard")
+        # xclip -verbose says "request number N" once it waits for the Nth.
+        if read and not wait_until(lambda: owner.error_output().count("request number") > 3, 10):
+            raise RuntimeError("Tarnwick did not read the copy")
         return owner
 
     def close(self):
@@ -144,10 +163,12 @@ class Session:
 
 
 class EndToEndTest(unittest.TestCase):
-    tray = False  # each test gets self.x, a fresh Session, with a tray when True
+    # Each test gets self.x, a fresh Session, with a tray and a window manager when True.
+    tray = False
+    wm = False
 
     def setUp(self):
-        self.x = Session(tray=self.tray)
+        self.x = Session(tray=self.tray, wm=self.wm)
         self.addCleanup(self.x.close)
 
     def assertEventually(self, predicate, message="", timeout=5.0):

@@ -29,12 +29,6 @@ class SecondStart(DesktopTest):
         found = self.x.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
         return set(found.stdout.split())
 
-    def click(self, window, height_fraction=0.5):
-        shell = self.x.run("xdotool", "getwindowgeometry", "--shell", window).stdout
-        g = {k: int(v) for k, v in (line.split("=") for line in shell.split())}
-        self.x.xdotool("mousemove", "--sync", str(g["X"] + g["WIDTH"] // 2),
-                       str(g["Y"] + int(g["HEIGHT"] * height_fraction)), "click", "1")
-
     def start_first(self):
         first = self.x.start([harness.TARNWICK])
         self.assertEventually(self.windows, first.error_output, 10)
@@ -45,10 +39,10 @@ class SecondStart(DesktopTest):
         self.assertIsNone(self.x.window("^Tarnwick$", 0.5), "the window is open before")
         icon, menus = self.windows(), []
         self.assertEqual(len(icon), 1, "a window besides the status icon")
-        self.click(*icon)
+        self.x.click(*icon)
         self.assertEventually(lambda: menus.extend(self.windows() - icon) or menus)
         # "Settings" and "Quit" share the menu's height.
-        self.click(menus[0], 0.75)
+        self.x.click(menus[0], 0.5, 0.75)
         self.assertEqual(quitting.wait(10), 0, quitting.error_output())
 
         self.start_first().send_signal(signal.SIGKILL)

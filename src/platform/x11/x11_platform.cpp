@@ -67,5 +67,6 @@ void finishApplicationStartup() {
     }
 }
 
+void bringApplicationForward() {}
 
 }  // namespace tarnwick
