@@ -81,8 +81,10 @@ class Session:
             # openbox's own defaults, whatever the user's configuration says.
             self.start(["openbox", "--sm-disable"], {"XDG_CONFIG_HOME": self.folder})
         if tray:
-            self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype",
-                        "request", "--heighttype", "pixel", "--height", "32"])
+            # A dock with a strut: a window manager keeps windows below it.
+            self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                        "--heighttype", "pixel", "--height", "32", "--SetDockType", "true",
+                        "--SetPartialStrut", "true"])
         check = ("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
         managed = lambda: "window id" in self.run(*check).stdout
         if (self.display == ":" or (wm and not wait_until(managed, 10))

@@ -1,0 +1,120 @@
+"""The window under a real window manager (openbox): placed by its frame, its
+list inside the window, shown active by "Settings", edited rows on the
+clipboard, and closing it quits when there is no tray."""
+
+import re
+import subprocess
+
+import harness
+
+
+def numbers(text):
+    return [int(n) for n in re.findall(r"-?\d+", text)]
+
+
+class WindowManager(harness.EndToEndTest):
+    wm = True
+
+    def focus(self):
+        return [self.x.run("xdotool", command).stdout.strip()
+                for command in ("getactivewindow", "getwindowfocus")]
+
+    def assertFrameAtTopRight(self, window):
+        """The frame, title bar included, lies at the top right of the work area."""
+        def frame():
+            info = self.x.run("xwininfo", "-id", window).stdout
+            x, y, w, h = (numbers(re.search(key + r":\s+-?\d+", info)[0])[0] for key in (
+                "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+            extents = numbers(self.x.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout)
+            left, right, top, bottom = extents if len(extents) == 4 else (0, 0, 0, 0)
+            return x - left, y - top, x + w + right, y + h + bottom
+        area = numbers(self.x.run("xprop", "-root", "_NET_WORKAREA").stdout)[:4]
+        area[2:] = area[0] + area[2], area[1] + area[3]
+        fits = lambda f: f[1] == area[1] and f[2] == area[2] and f[0] >= area[0] and f[3] <= area[3]
+        self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
+            frame(), area))
+
+    def list_ends_5px_above_bottom(self, window, width):
+        """The window at width: its bottom 5 pixel rows are plain background and
+        the row above them is not (the list or its scroller ends there)."""
+        ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"],
+                             env=self.x.env, capture_output=True, timeout=10).stdout
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        if not header or int(header[1]) != width:
+            return False
+        w, h = int(header[1]), int(header[2])
+        row = lambda y: ppm[header.end() + 3 * w * y:header.end() + 3 * w * (y + 1)]
+        plain = lambda y: row(y) == row(h - 1)[:3] * w
+        return all(plain(y) for y in range(h - 5, h)) and not plain(h - 6)
+
+    def click_row(self, window, row):
+        """Clicks behind the text of row (1 is at the top)."""
+        # Under the header (5 px gap, the toggles' 20 px, two 16 px labels):
+        # the row's 3 px inset and half of its 21 px; rows are 21 px apart.
+        self.x.xdotool("mousemove", "--window", window, "--sync", "300", str(70 + 21 * (row - 1)),
+                       "click", "1")
+
+    def type_into_row_1(self, window, keys, clipboard):
+        """Types keys into row 1; the clipboard holds clipboard after each of them."""
+        self.click_row(window, 1)
+        for key, expected in zip(keys, clipboard):
+            self.x.xdotool("key", key)
+            self.assertEventually(lambda: self.x.clipboard() == expected.encode(),
+                                  lambda: "after %s: %r" % (key, self.x.clipboard()))
+
+
+class WithoutTray(WindowManager):
+    def test_the_window_fits_its_edits_copy_and_closing_it_quits(self):
+        self.app = self.x.start([harness.TARNWICK])
+        window = self.x.window("^Tarnwick$", 10)
+        self.assertTrue(window, self.app.error_output())
+        self.assertFrameAtTopRight(window)
+        for text in ("one", "two", "three", "four", "five", "six", "seven"):
+            self.x.copy(text, read=True)
+        self.type_into_row_1(window, "xy", ["x", "xy"])
+        self.click_row(window, 3)
+        self.x.xdotool("key", "z")
+        self.assertFalse(harness.wait_until(lambda: self.x.clipboard() != b"xy", 0.5),
+                         "typing into row 3 changed the clipboard")
+
+        # Seven rows need a scroller at either width, with the header on one
+        # line (400 px) or stacked (300 px).
+        for width in (400, 300):
+            with self.subTest(width=width):
+                self.x.xdotool("windowsize", window, str(width), "200")
+                self.assertEventually(lambda: self.list_ends_5px_above_bottom(window, width),
+                                      "the list does not end 5 px above the bottom edge")
+
+        # openbox's close chord, as the close button sends it.
+        self.x.xdotool("key", "alt+F4")
+        self.assertEqual(self.app.wait(10), 0, self.app.error_output())
+
+
+class WithTray(WindowManager):
+    tray = True
+
+    def test_settings_shows_the_window_active_below_the_tray(self):
+        self.app = self.x.start([harness.TARNWICK])
+        ours = lambda: set(self.x.run("xdotool", "search", "--onlyvisible", "--class",
+                                      "^tarnwick$").stdout.split())
+        icon = []
+        self.assertEventually(lambda: icon.extend(ours()) or icon, self.app.error_output, 10)
+        self.x.paste_target()
+        target, window = self.x.window("^Paste Target$"), None
+        # Shown first, then again once the target has taken the focus back.
+        for _ in range(2):
+            self.assertEventually(lambda: self.focus() == [target, target], self.focus)
+            self.x.click(*icon)
+            menu = lambda: list(ours() - set(icon) - {window})
+            self.assertEventually(menu)
+            # "Settings" is the first of the menu's two items.
+            self.x.click(menu()[0], 0.5, 0.25)
+            window = self.x.window("^Tarnwick$", 10)
+            self.assertTrue(window, self.app.error_output())
+            self.assertEventually(lambda: self.focus() == [window, window], self.focus)
+            self.assertFrameAtTopRight(window)
+            self.x.click(target)
+
+
+if __name__ == "__main__":
+    harness.main()
