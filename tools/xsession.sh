@@ -27,6 +27,7 @@ xsession_start() {
   export DISPLAY=":$(tr -d '[:space:]' < "$numberFile")"
   rm -f "$numberFile"
   trayer --edge top --align right --widthtype request --heighttype pixel --height 32 \
+    --SetDockType true --SetPartialStrut true \
     > /dev/null 2>&1 &
   xsession_pids+=("$!")
   sleep 0.5
