@@ -26,13 +26,14 @@ class WindowManager(harness.EndToEndTest):
             x, y, w, h = (numbers(re.search(key + r":\s+-?\d+", info)[0])[0] for key in (
                 "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
             extents = numbers(self.x.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout)
-            left, right, top, bottom = extents if len(extents) == 4 else (0, 0, 0, 0)
+            if len(extents) != 4:
+                return None
+            left, right, top, bottom = extents
             return x - left, y - top, x + w + right, y + h + bottom
-        area = numbers(self.x.run("xprop", "-root", "_NET_WORKAREA").stdout)[:4]
-        area[2:] = area[0] + area[2], area[1] + area[3]
-        fits = lambda f: f[1] == area[1] and f[2] == area[2] and f[0] >= area[0] and f[3] <= area[3]
+        x, y, w, h = numbers(self.x.run("xprop", "-root", "_NET_WORKAREA").stdout)[:4]
+        fits = lambda f: f and f[1] == y and f[2] == x + w and f[0] >= x and f[3] <= y + h
         self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
-            frame(), area))
+            frame(), (x, y, x + w, y + h)))
 
     def list_ends_5px_above_bottom(self, window, width):
         """The window at width: its bottom 5 pixel rows are plain background and
