@@ -22,7 +22,7 @@ debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth xclip xdotool trayer x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
+  xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   python3
   dpkg-dev file desktop-file-utils appstream librsvg2-bin
 )

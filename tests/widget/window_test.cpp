@@ -19,8 +19,8 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowAndTheScrollerComesWithTheRows) {
     ui.helpWindow->resize(400, 500);
     const auto& views = ui.helpWindow->contentSubviews;
     EXPECT_EQ(views[3]->y(), 5);  // the toggles beside the label
-    EXPECT_EQ(ui.scrollView->geometry().bottom() + 1, 500 - 5 + (views[3]->height() - 16));
-    EXPECT_EQ(ui.scrollView->height(), 500 - 48 - 10);
+    EXPECT_EQ(ui.scrollView->geometry().bottom() + 1, 500 - 5);
+    EXPECT_EQ(ui.scrollView->height(), 500 - views[3]->height() - 32 - 10);
     EXPECT_EQ(doc().width(), 400 - 10);
     QStringList texts;
     for (int i = 0; i < 30; ++i) texts << QString::number(i);
