@@ -290,7 +290,8 @@ void DocumentView::showButtonAboveEditor(bool show) {
 
 void DocumentView::placeEditor() {
     if (!editingField_) return;
-    editor_->setGeometry(qtRect(editingField_));
+    // The row's divider stays in sight under the editor.
+    editor_->setGeometry(qtRect(editingField_).adjusted(0, 0, 0, -1));
     if (buttonOverlay_->isVisible()) showButtonAboveEditor(true);
 }
 

@@ -89,7 +89,8 @@ void IndexTextField::paint(QPainter& painter) const {
     const QRect box = docView->qtRect(this);
     if (pinned()) painter.fillRect(box, pinnedColor());
     painter.setPen(docView->palette().color(QPalette::Text));
-    painter.drawText(box, Qt::AlignCenter, stringValue());
+    painter.drawText(box.adjusted(0, textInset, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                     stringValue());
 }
 
 void IndexTextField::updateOrder() {
