@@ -95,10 +95,11 @@ void IndexTextField::paint(QPainter& painter) const {
 
 void IndexTextField::updateOrder() {
     if (!docView->holds(this)) return;  // a field that has left the rows commits nothing
-    // The history lays the window out at the end, which also puts the row
-    // number back into a field whose input was refused.
-    if (docView->history().commitRowNumber(row(), stringValue()) ==
-        HistoryModel::Commit::rejected) {
+    // Once committed the field shows its row number again, also when the
+    // input was refused; the history lays the window out at the end.
+    const QString typed = stringValue();
+    dropTypedNumber();
+    if (docView->history().commitRowNumber(row(), typed) == HistoryModel::Commit::rejected) {
         myWindow->services().alert.beep();
     }
 }
