@@ -22,7 +22,6 @@ namespace tarnwick {
 namespace {
 
 constexpr QChar lineFeedSymbol(0x21B5);  // ↵
-constexpr int padding = 3;
 
 // Line breaks and tabs as visible one-line symbols.
 QString oneLine(QString text) {
@@ -232,10 +231,10 @@ void CopiedTextField::paint(QPainter& painter) const {
     painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), palette.color(QPalette::Mid));
     painter.setPen(palette.color(QPalette::Text));
     const QFontMetrics metrics = docView->fontMetrics();
-    const double firstBaseline = box.top() + (tfHt + metrics.ascent() - metrics.descent()) / 2.0;
+    const double firstBaseline = box.top() + textInset + metrics.ascent();
     if (frame.height <= tfHt) {
-        painter.drawText(QPointF(box.left() + padding, firstBaseline),
-                         elidedLine(box.width() - 2 * padding));
+        painter.drawText(QPointF(box.left() + textInset, firstBaseline),
+                         elidedLine(box.width() - 2 * textInset));
     } else {
         paintExpanded(painter, box, firstBaseline);
     }
@@ -251,7 +250,7 @@ void CopiedTextField::paintExpanded(QPainter& painter, const QRect& box,
                                     double firstBaseline) const {
     const QString& all = text();
     const QFontMetrics metrics = docView->fontMetrics();
-    const int inner = box.width() - 2 * padding;
+    const int inner = box.width() - 2 * textInset;
     const int lines = static_cast<int>((frame.height - tfHt) / labelHt) + 1;
     const QRect exposed = painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect() : box;
     const int first = std::max(0, static_cast<int>((exposed.top() - box.top()) / labelHt) - 1);
@@ -266,7 +265,7 @@ void CopiedTextField::paintExpanded(QPainter& painter, const QRect& box,
         qsizetype end = all.indexOf(QLatin1Char('\n'), start);
         if (end < 0) end = all.size();
         const QString piece = elideMiddle(QStringView(all).mid(start, end - start), inner, metrics);
-        painter.drawText(QPointF(box.left() + padding, firstBaseline + line * labelHt), piece);
+        painter.drawText(QPointF(box.left() + textInset, firstBaseline + line * labelHt), piece);
         start = end + 1;
     }
 }

@@ -214,9 +214,14 @@ void DocumentView::placeRows(double widthBase) {
         bottom += rows_[slot].copied->frame.height;
     }
     unplacedFrom_ = n;
-    // Every row number shows again instead of a typed one.
-    for (IndexTextField* typed : typedNumbers_) typed->dropTypedNumber();
-    typedNumbers_.clear();
+    // Every row number shows again instead of a typed one, except the one the
+    // user is still typing: a copy arriving meanwhile must not eat the input.
+    std::erase_if(typedNumbers_, [this](IndexTextField* typed) {
+        if (typed == editingField_ || (window_ && typed == window_->prevIndexTextFieldWithFocus))
+            return false;
+        typed->dropTypedNumber();
+        return true;
+    });
     placeEditor();
     if (editingField_) editingField_->layoutDidRun(*editor_);
     update();
@@ -290,7 +295,8 @@ void DocumentView::showButtonAboveEditor(bool show) {
 
 void DocumentView::placeEditor() {
     if (!editingField_) return;
-    editor_->setGeometry(qtRect(editingField_));
+    // The row's divider stays in sight under the editor.
+    editor_->setGeometry(qtRect(editingField_).adjusted(0, 0, 0, -1));
     if (buttonOverlay_->isVisible()) showButtonAboveEditor(true);
 }
 
@@ -437,12 +443,20 @@ void DocumentView::leaveEvent(QEvent*) {
 
 bool DocumentView::eventFilter(QObject* watched, QEvent* event) {
     // A right click in the field editor shows the field's own menu, never the
-    // editor's.
-    if (watched == editor_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // editor's; a field that selects all on every click gets its left clicks
+    // (a quick second one arrives as a double click).
+    const QEvent::Type type = event->type();
+    if (watched == editor_->viewport() && editingField_ &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton && editingField_) {
-            const QPoint pos = editor_->viewport()->mapTo(this, mouse->position().toPoint());
-            editingField_->rightMouseDown({pos, mouse->globalPosition().toPoint()});
+        const RowMouseEvent rowMouse{editor_->viewport()->mapTo(this, mouse->position().toPoint()),
+                                     mouse->globalPosition().toPoint()};
+        if (mouse->button() == Qt::RightButton && type == QEvent::MouseButtonPress) {
+            editingField_->rightMouseDown(rowMouse);
+            return true;
+        }
+        if (mouse->button() == Qt::LeftButton && editingField_->takesClicksWhileEdited()) {
+            editingField_->mouseDown(rowMouse);
             return true;
         }
     }

@@ -3,21 +3,53 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 
 #include "platform/Pasteboard.h"
+#include "ui/Metrics.h"
 
 namespace tarnwick {
 
+namespace {
+
+// Lines one band (labelHt) apart, as a row paints them: the plain-text layout
+// would put them a font's line spacing apart, which the row's height does
+// not follow.
+class BandedLayout : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+    QRectF blockBoundingRect(const QTextBlock& block) const override {
+        QRectF box = QPlainTextDocumentLayout::blockBoundingRect(block);
+        if (box.isEmpty()) return box;
+        double height = std::max(1, block.layout()->lineCount()) * labelHt;
+        if (!block.next().isValid()) height += document()->documentMargin();
+        box.setHeight(std::max(box.height(), height));
+        return box;
+    }
+};
+
+}  // namespace
+
 FieldEditor::FieldEditor(Pasteboard& pasteboard, QWidget* parent)
     : QPlainTextEdit(parent), pasteboard_(pasteboard) {
-    setFrameShape(QFrame::NoFrame);
+    auto* bands = new QTextDocument(this);
+    bands->setDocumentLayout(new BandedLayout(bands));
+    setDocument(bands);
+    // A one-pixel focus frame in the selection colour; with the document
+    // margin the text starts textInset from the field's edges, where the row
+    // paints it.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setForegroundRole(QPalette::Highlight);
+    document()->setDocumentMargin(textInset - 1);
     setContextMenuPolicy(Qt::NoContextMenu);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
-    document()->setDocumentMargin(2);
     hide();
 }
 

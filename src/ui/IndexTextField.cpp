@@ -89,15 +89,17 @@ void IndexTextField::paint(QPainter& painter) const {
     const QRect box = docView->qtRect(this);
     if (pinned()) painter.fillRect(box, pinnedColor());
     painter.setPen(docView->palette().color(QPalette::Text));
-    painter.drawText(box, Qt::AlignCenter, stringValue());
+    painter.drawText(box.adjusted(0, textInset, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                     stringValue());
 }
 
 void IndexTextField::updateOrder() {
     if (!docView->holds(this)) return;  // a field that has left the rows commits nothing
-    // The history lays the window out at the end, which also puts the row
-    // number back into a field whose input was refused.
-    if (docView->history().commitRowNumber(row(), stringValue()) ==
-        HistoryModel::Commit::rejected) {
+    // Once committed the field shows its row number again, also when the
+    // input was refused; the history lays the window out at the end.
+    const QString typed = stringValue();
+    dropTypedNumber();
+    if (docView->history().commitRowNumber(row(), typed) == HistoryModel::Commit::rejected) {
         myWindow->services().alert.beep();
     }
 }

@@ -29,6 +29,8 @@ public:
     void textDidChange() override;
     void paint(QPainter& painter) const override;
     Qt::Alignment editorAlignment() const override { return Qt::AlignHCenter; }
+    // Every click selects the whole number, so typing replaces it.
+    bool takesClicksWhileEdited() const override { return true; }
     QColor editorBackground(const QPalette& base) const override;
     void layoutDidRun(QPlainTextEdit& editor) override;
     QMenu* menu() const override { return myMenu.get(); }

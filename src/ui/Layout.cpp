@@ -1,8 +1,26 @@
 #include "ui/Layout.h"
 
+#include <algorithm>
+
 #include "ui/Metrics.h"
 
 namespace tarnwick::layout {
+
+namespace {
+
+// The height above the scroll view: the header (one line as tall as its
+// tallest view, or one view per line), the spacer and "Copy History:", taken
+// from the views' own heights so that taller toggles never push the list
+// past the window's bottom edge.
+double headerHeight(const std::array<Size, contentCount>& c, bool stacked) {
+    double header = 0;
+    for (int p = label; p <= cmdToggle; ++p) {
+        header = stacked ? header + c[p].height : std::max(header, c[p].height);
+    }
+    return header + c[spacer].height + c[historyLabel].height;
+}
+
+}  // namespace
 
 WindowFrames layoutWindow(const WindowInput& in) {
     WindowFrames out;
@@ -11,8 +29,7 @@ WindowFrames layoutWindow(const WindowInput& in) {
         c[label].width + c[fnToggle].width + c[ctrlToggle].width + c[cmdToggle].width + 25;
     out.wideHeader = headerWidth > in.width;
     const double contentHeight = in.height - in.titlebarHeight;
-    const double headerHeight = (out.wideHeader ? 6 : 3) * labelHt;
-    out.scrollHeight = contentHeight - headerHeight - 2 * gapAroundScrollView;
+    out.scrollHeight = contentHeight - headerHeight(c, out.wideHeader) - 2 * gapAroundScrollView;
     const bool scrollerShown = in.documentHeight > out.scrollHeight;
     out.scrollerWidth = scrollerShown ? in.scrollerWidth : 0;
     out.rightGap = scrollerShown ? 0 : gapAroundScrollView;
@@ -20,13 +37,15 @@ WindowFrames layoutWindow(const WindowInput& in) {
 
     double x = 5;
     double y = 5;
+    double line = 0;  // the height of the one-line header so far
     for (int p = 0; p < contentCount; ++p) {
         Size size = c[p];
         if (p == scroll) size = {in.width - gapAroundScrollView - out.rightGap, out.scrollHeight};
         if (!out.wideHeader && p < spacer) {
             out.content[p] = {x, contentHeight - size.height - y, size.width, size.height};
             x += size.width + 5;
-            if (p == cmdToggle) y += size.height;
+            line = std::max(line, size.height);
+            if (p == cmdToggle) y += line;
         } else {
             out.content[p] = {5, contentHeight - size.height - y, size.width, size.height};
             y += size.height;

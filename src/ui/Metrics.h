@@ -8,6 +8,9 @@ inline constexpr double tfHt = 21;  // one collapsed history row
 inline constexpr double labelHt = 16;
 inline constexpr double gapAroundScrollView = 5;
 inline constexpr double gapAroundCopiedText = 3;
+// A row's first line starts this far from its field's left and top edges,
+// shown or edited alike.
+inline constexpr int textInset = 3;
 
 inline constexpr const char* toolTipTxt =
     "Press one of these modifier keys + a number key to paste the Nth most recent text that has "

@@ -1,5 +1,6 @@
 #include "ui/MyWindow.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -18,9 +19,14 @@ MyWindow::MyWindow(Services services, DocumentView* documentView)
 }
 
 void MyWindow::mouseDown() {
+    endRowEditing();
+    makeFirstResponderNil();
+}
+
+void MyWindow::endRowEditing() {
     if (prevIndexTextFieldWithFocus) prevIndexTextFieldWithFocus->updateOrder();
     prevIndexTextFieldWithFocus = nullptr;
-    makeFirstResponderNil();
+    documentView_->endEditing();
 }
 
 void MyWindow::rightMouseDown() {
@@ -29,6 +35,8 @@ void MyWindow::rightMouseDown() {
 
 void MyWindow::makeFirstResponderNil() {
     documentView_->endEditing();
+    // A toggle clicked before would otherwise go on taking Space.
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
 }
 
 void MyWindow::mousePressEvent(QMouseEvent* event) {
@@ -104,6 +112,17 @@ bool MyWindow::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: the editor also reports events while the
     // document view that owns it is being destroyed.
     if (watched != editor_) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut) {
+        // The keyboard went to another view of the window (Tab, a click on a
+        // toggle): the edit ends as a click outside the rows ends it. A menu
+        // or another window taking the keyboard for a while ends nothing.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+            documentView_->editingField() && isAncestorOf(QApplication::focusWidget())) {
+            endRowEditing();
+        }
+        return false;
+    }
     const bool press = event->type() == QEvent::KeyPress;
     if (!press && event->type() != QEvent::ShortcutOverride) return false;
     auto* key = static_cast<QKeyEvent*>(event);

@@ -25,7 +25,9 @@ public:
     // Command-role editing keys for the field being edited; true when handled.
     bool performKeyEquivalent(const KeyEvent& event);
 
-    // Ends editing: no field keeps the keyboard focus.
+    // Commits the pending index edit and ends editing.
+    void endRowEditing();
+    // Ends editing: no view keeps the keyboard focus.
     void makeFirstResponderNil();
 
     // The content view's subviews in their fixed order (empty until help).

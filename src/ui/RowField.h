@@ -54,6 +54,9 @@ public:
 
     // How the field editor shows this field.
     virtual Qt::Alignment editorAlignment() const { return Qt::AlignLeft; }
+    // Whether a left click inside the field editor goes to the field itself
+    // instead of placing the caret.
+    virtual bool takesClicksWhileEdited() const { return false; }
     virtual QColor editorBackground(const QPalette& base) const;
     // The layout ran while this field is edited: the editor follows it.
     virtual void layoutDidRun(QPlainTextEdit&) {}

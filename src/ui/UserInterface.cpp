@@ -17,6 +17,7 @@
 #include "ui/Metrics.h"
 #include "ui/MyToggleButton.h"
 #include "ui/MyWindow.h"
+#include "ui/ToolTip.h"
 
 namespace tarnwick {
 
@@ -124,7 +125,7 @@ void UserInterface::help() {
 
 void UserInterface::buildContent() {
     QLabel* modifiers = makeLabel(QStringLiteral("Enabled Modifier Keys:"));
-    modifiers->setToolTip(QString::fromUtf8(toolTipTxt));
+    modifiers->setToolTip(modifierToolTip());
     cmdButton->setChecked(true);
     QLabel* spacer = makeLabel(QString());
     QLabel* history = makeLabel(QStringLiteral("Copy History:"));

@@ -41,7 +41,16 @@ TEST(WindowLayout, OneLineHeaderSitsSideBySideAndScrollViewEndsFiveAboveBottom) 
                                          {260, 959, 70, 16}, {5, 943, 140, 16},  {5, 927, 140, 16},
                                          {5, 5, 390, 922}};
     for (int p = 0; p < contentCount; ++p) EXPECT_EQ(f.content[p], expected[p]) << p;
-    EXPECT_EQ(layoutWindow(window(400, 980, 6, 20)).content[scroll].y, 1);  // taller toggles
+}
+
+// Toggles taller than a label: the list still ends five above the bottom,
+// whichever way the header goes.
+TEST(WindowLayout, TallerTogglesShortenTheListInsteadOfPushingItOffTheWindow) {
+    for (const double width : {400.0, 300.0}) {
+        const WindowFrames f = layoutWindow(window(width, 980, 6, 20));
+        EXPECT_EQ(f.content[scroll].y, 5) << width;
+        EXPECT_EQ(f.content[scroll].height, 980 - (width < 335 ? 16 + 60 : 20) - 32 - 10) << width;
+    }
 }
 
 TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {

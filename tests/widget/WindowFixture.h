@@ -10,8 +10,8 @@
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
-#include "ui/MyExpandButton.h"
 #include "ui/Metrics.h"
+#include "ui/MyExpandButton.h"
 #include "ui/MyWindow.h"
 #include "ui/UserInterface.h"
 
@@ -37,20 +37,22 @@ protected:
     CopiedTextField* copied(int row) { return doc().copiedAt(row); }
     IndexTextField* index(int row) { return doc().indexAt(row); }
 
+    // Clicks whatever is drawn on top at the point, as the user would: the
+    // field editor over the field being edited, the expand button above it.
+    void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* top = doc().childAt(at);
+        if (!top) top = &doc();
+        QTest::mouseClick(top, button, Qt::NoModifier, top->mapFrom(&doc(), at));
+    }
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(&doc(), button, Qt::NoModifier, doc().qtRect(field).center());
+        clickAt(doc().qtRect(field).center(), button);
     }
     void clickOnWindow() {
         QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
     }
-    // Clicks whatever is drawn on top at the button, as the user would: the
-    // button must stay above the field editor of its own row.
     void pressExpandButton(CopiedTextField* field) {
         ASSERT_NE(field->expandButton(), nullptr);
-        const QPoint at = doc().expandButtonRect(field).center();
-        QWidget* top = doc().childAt(at);
-        if (!top) top = &doc();
-        QTest::mouseClick(top, Qt::LeftButton, Qt::NoModifier, top->mapFrom(&doc(), at));
+        clickAt(doc().expandButtonRect(field).center());
     }
     bool isExpanded(CopiedTextField* field) {
         return field->expandButton() && field->expandButton()->expanded;

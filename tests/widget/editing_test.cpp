@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QScrollArea>
 
 #include "WindowFixture.h"
+#include "ui/MyToggleButton.h"
 
 namespace tarnwick::test {
 namespace {
@@ -14,6 +16,9 @@ protected:
         ASSERT_TRUE(harness.copyAndExpect("c", {"c"}));
         ASSERT_TRUE(harness.copyAndExpect("b", {"b", "c"}));
         ASSERT_TRUE(harness.copyAndExpect("a", {"a", "b", "c"}));
+        // Keyboard focus exists only in the active window.
+        ui.helpWindow->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(ui.helpWindow));
     }
 };
 
@@ -59,6 +64,38 @@ TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit)
     click(copied(1));
     QTest::mouseClick(ui.helpWindow, Qt::RightButton, Qt::NoModifier, QPoint(395, 10));
     EXPECT_EQ(doc().editingField(), nullptr);
+    // Nor does a toggle clicked before keep the keyboard.
+    QTest::mouseClick(ui.ctrlButton, Qt::LeftButton);
+    ASSERT_TRUE(ui.ctrlButton->hasFocus());
+    clickOnWindow();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
+
+// Tab takes the keyboard out of the rows: the edit ends and is committed, as
+// a click outside the rows would do.
+TEST_F(EditingTest, TabEndsTheEditAndCommitsIt) {
+    click(index(3));
+    type(QStringLiteral("1"));
+    QTest::keyClick(&editor(), Qt::Key_Tab);
+    EXPECT_EQ(doc().editingField(), nullptr);
+    EXPECT_EQ(engine().bufferArray, QStringList({"c", "a", "b"}));
+    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
+}
+
+// A second click in a row number selects it again, and a copy arriving while
+// a number is typed keeps what was typed: both times the row moves to 1.
+TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommitted) {
+    click(index(3));
+    click(index(3));
+    type(QStringLiteral("1"));
+    QTest::keyClick(&editor(), Qt::Key_Return);
+    EXPECT_EQ(engine().bufferArray, QStringList({"c", "a", "b"}));
+    click(index(3));
+    type(QStringLiteral("1"));
+    ASSERT_TRUE(harness.copyAndExpect("d", {"d", "c", "a", "b"}));
+    EXPECT_EQ(editor().toPlainText(), "1");
+    QTest::keyClick(&editor(), Qt::Key_Return);
+    EXPECT_EQ(engine().bufferArray, QStringList({"b", "d", "c", "a"}));
 }
 
 }  // namespace

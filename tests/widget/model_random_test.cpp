@@ -155,6 +155,8 @@ protected:
         click(copied(row));
         ref.commitPending();
         ref.pending.reset();
+        // A click in a row already edited only places the caret.
+        QTest::keyClick(&editor(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&editor(), Qt::Key_Backspace);
         for (const QChar c : text) {
             if (c == '\n')

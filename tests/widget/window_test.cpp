@@ -1,10 +1,14 @@
 // The window as a whole: what the first help builds, the layout as the real
 // widgets get it, the menus, and what a screen reader is told about the rows.
 #include <QAccessible>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 
 #include "WindowFixture.h"
+#include "ui/ToolTip.h"
 
 namespace tarnwick::test {
 namespace {
@@ -19,13 +23,29 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowAndTheScrollerComesWithTheRows) {
     ui.helpWindow->resize(400, 500);
     const auto& views = ui.helpWindow->contentSubviews;
     EXPECT_EQ(views[3]->y(), 5);  // the toggles beside the label
-    EXPECT_EQ(ui.scrollView->geometry().bottom() + 1, 500 - 5 + (views[3]->height() - 16));
-    EXPECT_EQ(ui.scrollView->height(), 500 - 48 - 10);
+    EXPECT_EQ(ui.scrollView->geometry().bottom() + 1, 500 - 5);
+    EXPECT_EQ(ui.scrollView->height(), 500 - views[3]->height() - 32 - 10);
     EXPECT_EQ(doc().width(), 400 - 10);
     QStringList texts;
     for (int i = 0; i < 30; ++i) texts << QString::number(i);
     addRows(texts);
     EXPECT_EQ(doc().width(), 400 - 5 - ui.scrollView->verticalScrollBar()->sizeHint().width());
+}
+
+// The modifier keys' tool tip wraps at a readable width instead of running
+// across the screen on one line.
+TEST_F(WindowTest, TheToolTipWraps) {
+    QWidget* toggle = ui.helpWindow->contentSubviews[1];
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), toggle->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(toggle, &hover);
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible()) tip = w;
+    ASSERT_NE(tip, nullptr);
+    EXPECT_LE(tip->width(), 600) << tip->width();
+    EXPECT_GE(tip->height(), 3 * tip->fontMetrics().lineSpacing());
+    EXPECT_EQ(static_cast<QLabel*>(tip)->text(), modifierToolTip());
+    EXPECT_TRUE(modifierToolTip().contains(QString::fromUtf8(toolTipTxt)));
 }
 
 TEST_F(WindowTest, RowsAreReadableByScreenReaders) {
