@@ -123,6 +123,7 @@ class Session:
             raise RuntimeError("paste_target did not show its window: " + target.error_output())
         # No window manager runs here, so focus is set directly.
         self.xdotool("windowfocus", "--sync", window)
+        target.window = window
         target.text = lambda: read(path)
         target.keys = lambda: read(path + ".keys").split()
         return target
@@ -135,6 +136,20 @@ class Session:
         g = self.geometry(window)
         self.xdotool("mousemove", "--sync", str(g["X"] + int(g["WIDTH"] * x_fraction)),
                      str(g["Y"] + int(g["HEIGHT"] * y_fraction)), "click", "1")
+
+    def windows(self):
+        """Tarnwick's shown windows: its status icon, menu and window."""
+        found = self.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
+        return set(found.stdout.split())
+
+    def choose(self, icon, item):
+        """Opens the status menu from icon and clicks item 0 ("Settings") or 1 ("Quit")."""
+        shown, menu = self.windows(), []
+        self.click(icon)
+        if not wait_until(lambda: menu.extend(self.windows() - shown) or menu):
+            raise RuntimeError("the status menu did not open")
+        # The two items share the menu's height.
+        self.click(menu[0], 0.5, 0.25 + 0.5 * item)
 
     def clipboard(self, target="UTF8_STRING"):
         """The clipboard's content as target (bytes), None when there is none."""

@@ -25,28 +25,21 @@ class SecondStart(DesktopTest):
     # With a tray a first copy shows only its status icon.
     tray = True
 
-    def windows(self):
-        found = self.x.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
-        return set(found.stdout.split())
-
     def start_first(self):
         first = self.x.start([harness.TARNWICK])
-        self.assertEventually(self.windows, first.error_output, 10)
+        self.assertEventually(self.x.windows, first.error_output, 10)
         return first
 
     def test_the_icon_quits_and_one_copy_per_display_shows_its_window(self):
         quitting = self.start_first()
         self.assertIsNone(self.x.window("^Tarnwick$", 0.5), "the window is open before")
-        icon, menus = self.windows(), []
+        icon = self.x.windows()
         self.assertEqual(len(icon), 1, "a window besides the status icon")
-        self.x.click(*icon)
-        self.assertEventually(lambda: menus.extend(self.windows() - icon) or menus)
-        # "Settings" and "Quit" share the menu's height.
-        self.x.click(menus[0], 0.5, 0.75)
+        self.x.choose(*icon, 1)
         self.assertEqual(quitting.wait(10), 0, quitting.error_output())
 
         self.start_first().send_signal(signal.SIGKILL)
-        self.assertEventually(lambda: not self.windows())
+        self.assertEventually(lambda: not self.x.windows())
         # Its lock and socket stay behind; the next start is a first copy.
         first = self.start_first()
         # The same user's runtime folder on another display: a first copy too.

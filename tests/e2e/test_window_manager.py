@@ -15,10 +15,6 @@ def numbers(text):
 class WindowManager(harness.EndToEndTest):
     wm = True
 
-    def focus(self):
-        return [self.x.run("xdotool", command).stdout.strip()
-                for command in ("getactivewindow", "getwindowfocus")]
-
     def assertFrameAtTopRight(self, window):
         """The frame, title bar included, lies at the top right of the work area."""
         def frame():
@@ -35,6 +31,8 @@ class WindowManager(harness.EndToEndTest):
         self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
             frame(), (x, y, x + w, y + h)))
 
+
+class WithoutTray(WindowManager):
     def list_ends_5px_above_bottom(self, window, width):
         """The window at width: its bottom 5 pixel rows are plain background and
         the row above them is not (the list or its scroller ends there)."""
@@ -49,22 +47,11 @@ class WindowManager(harness.EndToEndTest):
         return all(plain(y) for y in range(h - 5, h)) and not plain(h - 6)
 
     def click_row(self, window, row):
-        """Clicks behind the text of row (1 is at the top)."""
         # Under the header (5 px gap, the toggles' 20 px, two 16 px labels):
         # the row's 3 px inset and half of its 21 px; rows are 21 px apart.
         self.x.xdotool("mousemove", "--window", window, "--sync", "300", str(70 + 21 * (row - 1)),
                        "click", "1")
 
-    def type_into_row_1(self, window, keys, clipboard):
-        """Types keys into row 1; the clipboard holds clipboard after each of them."""
-        self.click_row(window, 1)
-        for key, expected in zip(keys, clipboard):
-            self.x.xdotool("key", key)
-            self.assertEventually(lambda: self.x.clipboard() == expected.encode(),
-                                  lambda: "after %s: %r" % (key, self.x.clipboard()))
-
-
-class WithoutTray(WindowManager):
     def test_the_window_fits_its_edits_copy_and_closing_it_quits(self):
         self.app = self.x.start([harness.TARNWICK])
         window = self.x.window("^Tarnwick$", 10)
@@ -72,7 +59,11 @@ class WithoutTray(WindowManager):
         self.assertFrameAtTopRight(window)
         for text in ("one", "two", "three", "four", "five", "six", "seven"):
             self.x.copy(text, read=True)
-        self.type_into_row_1(window, "xy", ["x", "xy"])
+        # A click selects the row's whole text: the typing replaces it.
+        self.click_row(window, 1)
+        for key, text in (("x", b"x"), ("y", b"xy")):
+            self.x.xdotool("key", key)
+            self.assertEventually(lambda: self.x.clipboard() == text, self.x.clipboard)
         self.click_row(window, 3)
         self.x.xdotool("key", "z")
         self.assertFalse(harness.wait_until(lambda: self.x.clipboard() != b"xy", 0.5),
@@ -96,23 +87,17 @@ class WithTray(WindowManager):
 
     def test_settings_shows_the_window_active_below_the_tray(self):
         self.app = self.x.start([harness.TARNWICK])
-        ours = lambda: set(self.x.run("xdotool", "search", "--onlyvisible", "--class",
-                                      "^tarnwick$").stdout.split())
         icon = []
-        self.assertEventually(lambda: icon.extend(ours()) or icon, self.app.error_output, 10)
-        self.x.paste_target()
-        target, window = self.x.window("^Paste Target$"), None
+        self.assertEventually(lambda: icon.extend(self.x.windows()) or icon, self.app.error_output)
+        target = self.x.paste_target().window
+        focus = lambda: [self.x.run("xdotool", command).stdout.strip()
+                         for command in ("getactivewindow", "getwindowfocus")]
         # Shown first, then again once the target has taken the focus back.
         for _ in range(2):
-            self.assertEventually(lambda: self.focus() == [target, target], self.focus)
-            self.x.click(*icon)
-            menu = lambda: list(ours() - set(icon) - {window})
-            self.assertEventually(menu)
-            # "Settings" is the first of the menu's two items.
-            self.x.click(menu()[0], 0.5, 0.25)
+            self.assertEventually(lambda: focus() == [target] * 2, focus)
+            self.x.choose(icon[0], 0)
             window = self.x.window("^Tarnwick$", 10)
-            self.assertTrue(window, self.app.error_output())
-            self.assertEventually(lambda: self.focus() == [window, window], self.focus)
+            self.assertEventually(lambda: focus() == [window] * 2, focus)
             self.assertFrameAtTopRight(window)
             self.x.click(target)
 
