@@ -121,19 +121,16 @@ class Session:
         window = self.window("^Paste Target$", 10)
         if not (window and wait_until(lambda: os.path.exists(path + ".keys"))):
             raise RuntimeError("paste_target did not show its window: " + target.error_output())
-        # No window manager runs here, so focus is set directly.
+        # Without a window manager nobody hands out the focus: set it directly.
         self.xdotool("windowfocus", "--sync", window)
         target.window = window
         target.text = lambda: read(path)
         target.keys = lambda: read(path + ".keys").split()
         return target
 
-    def geometry(self, window):
-        shell = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
-        return {k: int(v) for k, v in (line.split("=") for line in shell.split())}
-
     def click(self, window, x_fraction=0.5, y_fraction=0.5):
-        g = self.geometry(window)
+        shell = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
+        g = {k: int(v) for k, v in (line.split("=") for line in shell.split())}
         self.xdotool("mousemove", "--sync", str(g["X"] + int(g["WIDTH"] * x_fraction)),
                      str(g["Y"] + int(g["HEIGHT"] * y_fraction)), "click", "1")
 
