@@ -2,14 +2,11 @@
 
 #include <QString>
 
-#include "ui/Metrics.h"
-
 namespace tarnwick {
 
-// The modifier keys' tool tip as rich text: Qt wraps a rich tool tip at a
-// readable width, where plain text stays one line as long as the sentence.
-inline QString modifierToolTip() {
-    return QStringLiteral("<p>%1</p>").arg(QString::fromUtf8(toolTipTxt).toHtmlEscaped());
-}
+// The modifier keys' tool tip broken into lines of a readable length: a tool
+// tip shows plain text on one line however long it is, and Qt's own wrapping
+// of rich text makes a narrow column of it.
+QString modifierToolTip();
 
 }  // namespace tarnwick

@@ -44,8 +44,7 @@ TEST_F(WindowTest, TheToolTipWraps) {
     ASSERT_NE(tip, nullptr);
     EXPECT_LE(tip->width(), 600) << tip->width();
     EXPECT_GE(tip->height(), 3 * tip->fontMetrics().lineSpacing());
-    EXPECT_EQ(static_cast<QLabel*>(tip)->text(), modifierToolTip());
-    EXPECT_TRUE(modifierToolTip().contains(QString::fromUtf8(toolTipTxt)));
+    EXPECT_EQ(static_cast<QLabel*>(tip)->text().replace('\n', ' '), toolTipTxt);
 }
 
 TEST_F(WindowTest, RowsAreReadableByScreenReaders) {
