@@ -1,13 +1,8 @@
 #include "ui/UserInterface.h"
 
-#include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QWindow>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,6 +13,7 @@
 #include "ui/MyToggleButton.h"
 #include "ui/MyWindow.h"
 #include "ui/ToolTip.h"
+#include "ui/WindowPlacement.h"
 
 namespace tarnwick {
 
@@ -30,53 +26,14 @@ QLabel* makeLabel(const QString& text) {
     return label;
 }
 
-// The window's client rectangle that puts its frame (title bar and borders
-// included) at the top right of area, shrunk so that the whole frame fits.
-QRect clientAtTopRight(const QRect& area, const QMargins& frame, QSize wanted) {
-    const int w = std::min(wanted.width(), area.width() - frame.left() - frame.right());
-    const int h = std::min(wanted.height(), area.height() - frame.top() - frame.bottom());
-    return {area.x() + area.width() - frame.right() - w, area.y() + frame.top(), w, h};
-}
-
-// A window manager adds its frame only once the window is shown; until then
-// the window is placed as if it had none, which would leave the title bar
-// above the screen. When the frame first becomes known (no event says so;
-// the window's first events after framing are a paint and its activation),
-// the window is placed once more and this watcher goes: later the user's own
-// moves stand. Without a window manager there is no frame and it stays idle.
-class FrameWatcher : public QObject {
-public:
-    FrameWatcher(QWidget* window, std::function<void(const QMargins&)> place)
-        : QObject(window), window_(window), place_(std::move(place)) {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent*) override {
-        const QWindow* handle = window_->windowHandle();
-        const QMargins frame = handle ? handle->frameMargins() : QMargins();
-        if (frame.isNull()) return false;
-        window_->removeEventFilter(this);
-        // Not from inside the event being delivered, which may be a paint.
-        QMetaObject::invokeMethod(
-            window_, [place = std::move(place_), frame] { place(frame); }, Qt::QueuedConnection);
-        deleteLater();
-        return false;
-    }
-
-private:
-    QWidget* window_;
-    std::function<void(const QMargins&)> place_;
-};
-
 }  // namespace
 
 UserInterface::UserInterface(Services services) : services_(services) {
     documentView = new DocumentView(services.engine.pasteboard(), services.engine.history());
     helpWindow = new MyWindow(services, documentView);
     documentView->setWindow(helpWindow);
-    placeOnScreen({});
-    new FrameWatcher(helpWindow, [this](const QMargins& frame) { placeOnScreen(frame); });
+    placeAtTopRight(helpWindow, QSize(static_cast<int>(2 * minWindowSize),
+                                      static_cast<int>(5 * minWindowSize - 20)));
     const ModifierTitles titles = modifierTitles();
     fnButton = new MyToggleButton(QString::fromUtf8(titles.fn));
     ctrlButton = new MyToggleButton(QString::fromUtf8(titles.control));
@@ -100,14 +57,6 @@ UserInterface::~UserInterface() {
         delete documentView;
     }
     delete helpWindow;
-}
-
-void UserInterface::placeOnScreen(const QMargins& frame) {
-    const QSize wanted(static_cast<int>(2 * minWindowSize),
-                       static_cast<int>(5 * minWindowSize - 20));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    helpWindow->setGeometry(screen ? clientAtTopRight(screen->availableGeometry(), frame, wanted)
-                                   : QRect(QPoint(0, 0), wanted));
 }
 
 void UserInterface::help() {

@@ -2,7 +2,6 @@
 
 #include <functional>
 
-class QMargins;
 class QScrollArea;
 
 namespace tarnwick {
@@ -50,8 +49,6 @@ public:
 
 private:
     void buildContent();
-    // frame: the window manager's frame around the window, none before it is shown.
-    void placeOnScreen(const QMargins& frame);
 
     Services services_;
     std::function<void()> togglesChanged_;
