@@ -217,8 +217,7 @@ void DocumentView::placeRows(double widthBase) {
     // Every row number shows again instead of a typed one, except the one the
     // user is still typing: a copy arriving meanwhile must not eat the input.
     std::erase_if(typedNumbers_, [this](IndexTextField* typed) {
-        if (typed == editingField_ || (window_ && typed == window_->prevIndexTextFieldWithFocus))
-            return false;
+        if (typed == editingField_) return false;
         typed->dropTypedNumber();
         return true;
     });
