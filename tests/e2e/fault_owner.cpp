@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,15 +18,15 @@ namespace {
 constexpr std::size_t chunkSize = 4096;
 
 struct Owner {
-    Display* display = nullptr;
-    Window window = 0;
+    Display* display;
     std::string mode, data;
-    Atom clipboard, targets, incr, utf8, uriList, hint;
+    Atom atom(const char* name) { return XInternAtom(display, name, False); }
+    Atom clipboard = atom("CLIPBOARD"), targets = atom("TARGETS"), incr = atom("INCR"),
+         utf8 = atom("UTF8_STRING"), uriList = atom("text/uri-list"),
+         hint = atom("x-kde-passwordManagerHint");
     // The INCR transfer under way: requestor and property.
     Window incrTo = 0;
     Atom incrProperty = None;
-
-    Atom atom(const char* name) { return XInternAtom(display, name, False); }
 
     std::vector<Atom> offered() {
         if (mode == "uri-list") return {targets, uriList};
@@ -36,13 +35,8 @@ struct Owner {
     }
 
     void notify(const XSelectionRequestEvent& request, Atom property) {
-        XEvent reply{};
-        reply.xselection.type = SelectionNotify;
-        reply.xselection.requestor = request.requestor;
-        reply.xselection.selection = request.selection;
-        reply.xselection.target = request.target;
-        reply.xselection.property = property;
-        reply.xselection.time = request.time;
+        XEvent reply{.xselection = {SelectionNotify, 0, False, display, request.requestor,
+                                    request.selection, request.target, property, request.time}};
         XSendEvent(display, request.requestor, False, 0, &reply);
         XFlush(display);
     }
@@ -94,22 +88,13 @@ struct Owner {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 2) return 2;
-    Owner owner;
-    owner.mode = argv[1];
-    owner.data = argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x');
-    owner.display = XOpenDisplay(nullptr);
-    if (owner.display == nullptr) return 1;
-    owner.window =
+    Display* display = XOpenDisplay(nullptr);
+    if (argc < 2 || display == nullptr) return 2;
+    Owner owner{display, argv[1], argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x')};
+    const Window window =
         XCreateSimpleWindow(owner.display, DefaultRootWindow(owner.display), 0, 0, 1, 1, 0, 0, 0);
-    owner.clipboard = owner.atom("CLIPBOARD");
-    owner.targets = owner.atom("TARGETS");
-    owner.incr = owner.atom("INCR");
-    owner.utf8 = owner.atom("UTF8_STRING");
-    owner.uriList = owner.atom("text/uri-list");
-    owner.hint = owner.atom("x-kde-passwordManagerHint");
-    XSetSelectionOwner(owner.display, owner.clipboard, owner.window, CurrentTime);
-    if (XGetSelectionOwner(owner.display, owner.clipboard) != owner.window) return 1;
+    XSetSelectionOwner(owner.display, owner.clipboard, window, CurrentTime);
+    if (XGetSelectionOwner(owner.display, owner.clipboard) != window) return 1;
     std::printf("owns\n");
     std::fflush(stdout);
     for (;;) {

@@ -43,15 +43,9 @@ class Program(subprocess.Popen):
         if stdin:
             self.stdin.write(stdin)
             self.stdin.close()
-
-    def output(self):
-        return read(self.path)
-
-    def error_output(self):
-        return read(self.path + ".err")
-
-    def running(self):
-        return self.poll() is None
+        self.output = lambda: read(self.path)
+        self.error_output = lambda: read(self.path + ".err")
+        self.running = lambda: self.poll() is None
 
     def stop(self):
         if self.running():
@@ -60,8 +54,8 @@ class Program(subprocess.Popen):
 
 
 class Session:
-    """A private X server (with openbox as window manager and a tray when asked)
-    and the programs on it; close() stops them all, the server last."""
+    """A private X server (with openbox and a tray when asked) and the programs
+    on it; close() stops them all, the server last."""
 
     def __init__(self, tray=False, wm=False):
         self.folder = tempfile.mkdtemp(prefix="tarnwick-e2e-")
@@ -77,16 +71,14 @@ class Session:
             self.display = ":" + numbers.readline().strip()
         self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
                         XDG_RUNTIME_DIR=self.folder)
-        if wm:
-            # openbox's own defaults, whatever the user's configuration says.
+        if wm:  # openbox's own defaults, whatever the user's configuration says
             self.start(["openbox", "--sm-disable"], {"XDG_CONFIG_HOME": self.folder})
-        if tray:
-            # A dock with a strut: a window manager keeps windows below it.
+        if tray:  # a dock with a strut: a window manager keeps windows below it
             self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
                         "--heighttype", "pixel", "--height", "32", "--SetDockType", "true",
                         "--SetPartialStrut", "true"])
-        check = ("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
-        managed = lambda: "window id" in self.run(*check).stdout
+        managed = lambda: "window id" in self.run("xprop", "-root",
+                                                  "_NET_SUPPORTING_WM_CHECK").stdout
         if (self.display == ":" or (wm and not wait_until(managed, 10))
                 or (tray and not self.window("^panel$", 10))):
             self.close()
@@ -101,6 +93,12 @@ class Session:
     def run(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=10)
 
+    def xdotool(self, *args):
+        result = self.run("xdotool", *args)
+        if result.returncode != 0:
+            raise RuntimeError("xdotool %s failed: %s" % (" ".join(args), result.stderr))
+        return result.stdout
+
     def window(self, name_pattern, timeout=5.0):
         """The id of a shown window whose title matches, or None after timeout seconds."""
         found = []
@@ -108,36 +106,30 @@ class Session:
         wait_until(lambda: found.extend(self.run(*search).stdout.split()) or found, timeout)
         return found[0] if found else None
 
-    def xdotool(self, *args):
-        result = self.run("xdotool", *args)
-        if result.returncode != 0:
-            raise RuntimeError("xdotool %s failed: %s" % (" ".join(args), result.stderr))
+    def windows(self):
+        """Tarnwick's shown windows: its status icon, menu and window."""
+        return set(self.run("xdotool", "search", "--onlyvisible", "--class",
+                            "^tarnwick$").stdout.split())
 
     def paste_target(self):
         """A focused text window: text() is what arrived, keys() the key presses
         it saw as Qt names them ("Ctrl+V", "K")."""
         path = tempfile.mktemp(dir=self.folder)
         target = self.start([PASTE_TARGET, path])
-        window = self.window("^Paste Target$", 10)
-        if not (window and wait_until(lambda: os.path.exists(path + ".keys"))):
+        target.window = self.window("^Paste Target$", 10)
+        if not (target.window and wait_until(lambda: os.path.exists(path + ".keys"))):
             raise RuntimeError("paste_target did not show its window: " + target.error_output())
         # Without a window manager nobody hands out the focus: set it directly.
-        self.xdotool("windowfocus", "--sync", window)
-        target.window = window
+        self.xdotool("windowfocus", "--sync", target.window)
         target.text = lambda: read(path)
         target.keys = lambda: read(path + ".keys").split()
         return target
 
     def click(self, window, x_fraction=0.5, y_fraction=0.5):
-        shell = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
-        g = {k: int(v) for k, v in (line.split("=") for line in shell.split())}
-        self.xdotool("mousemove", "--sync", str(g["X"] + int(g["WIDTH"] * x_fraction)),
-                     str(g["Y"] + int(g["HEIGHT"] * y_fraction)), "click", "1")
-
-    def windows(self):
-        """Tarnwick's shown windows: its status icon, menu and window."""
-        found = self.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
-        return set(found.stdout.split())
+        g = dict(line.split("=") for line in
+                 self.xdotool("getwindowgeometry", "--shell", window).split())
+        self.xdotool("mousemove", "--sync", str(int(g["X"]) + int(int(g["WIDTH"]) * x_fraction)),
+                     str(int(g["Y"]) + int(int(g["HEIGHT"]) * y_fraction)), "click", "1")
 
     def choose(self, icon, item):
         """Opens the status menu from icon and clicks item 0 ("Settings") or 1 ("Quit")."""
@@ -145,8 +137,7 @@ class Session:
         self.click(icon)
         if not wait_until(lambda: menu.extend(self.windows() - shown) or menu):
             raise RuntimeError("the status menu did not open")
-        # The two items share the menu's height.
-        self.click(menu[0], 0.5, 0.25 + 0.5 * item)
+        self.click(menu[0], 0.5, 0.25 + 0.5 * item)  # the two items share the menu's height
 
     def clipboard(self, target="UTF8_STRING"):
         """The clipboard's content as target (bytes), None when there is none."""
@@ -155,9 +146,9 @@ class Session:
         return result.stdout if result.returncode == 0 else None
 
     def copy(self, data, target="UTF8_STRING", read=False):
-        """Another application copies data; its xclip (returned) owns the
-        clipboard until someone else takes it. read: until Tarnwick has also
-        read it (its targets and the text, beside our own one request)."""
+        """Another application copies data; its xclip (returned) owns the clipboard
+        until someone else takes it. read: until Tarnwick has also read it (its
+        targets and the text, beside our own one request)."""
         raw = data.encode() if isinstance(data, str) else data
         owner = self.start(["xclip", "-verbose", "-selection", "clipboard", "-t", target, "-i"],
                            stdin=raw)
@@ -178,8 +169,7 @@ class Session:
 
 class EndToEndTest(unittest.TestCase):
     # Each test gets self.x, a fresh Session, with a tray and a window manager when True.
-    tray = False
-    wm = False
+    tray = wm = False
 
     def setUp(self):
         self.x = Session(tray=self.tray, wm=self.wm)

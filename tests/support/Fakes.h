@@ -24,9 +24,9 @@ public:
         std::lock_guard lock(mutex_);
         tasks_.emplace(now_ + delay, std::move(task));
     }
-    // Runs the tasks due by now, those they queue included; returns how many ran.
+    // Runs the tasks due by now (those they queue included), or moves the clock on
+    // running those that fall due in their order; returns how many ran.
     int runPending() { return advance({}); }
-    // Moves the clock on, running the tasks that fall due in their order.
     int advance(std::chrono::milliseconds by) {
         const auto until = now_ + by;
         for (int ran = 0;; ++ran) {
@@ -60,14 +60,10 @@ public:
     bool setString(const QString& text) override {
         writes.append(text);
         ++changes_;
-        if (refuseWrites) return false;
-        text_ = text;
-        return true;
+        if (!refuseWrites) text_ = text;
+        return !refuseWrites;
     }
-    std::optional<QString> string() const override {
-        ++reads;
-        return text_;
-    }
+    std::optional<QString> string() const override { return ++reads, text_; }
     std::uint64_t changeCount() const override { return changes_; }
     bool reportsChanges() const override { return reporting; }
     void setChangeListener(std::function<void()> listener) override { listener_ = listener; }

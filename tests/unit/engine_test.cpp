@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "history/Atomic.h"
@@ -87,18 +86,11 @@ TEST(BufferChecker, AnEditOfEntryZeroOrAnEmptiedHistoryMakesTheNextPassLookAgain
     EXPECT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray == QStringList{"B"}; }));
 }
 
-// Also the copy made during a pause: not looked at, then picked up.
+// Also the copy made during a pause: not looked at, then picked up. A deadlock
+// shows as the test's time-out.
 TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
     EngineHarness h(0ms);
     h.start();
-    std::atomic<bool> finished = false;
-    std::thread watchdog([&] {
-        for (int i = 0; i < 600 && !finished; ++i) std::this_thread::sleep_for(100ms);
-        if (!finished) {
-            ADD_FAILURE() << "pause and polling deadlocked";
-            std::abort();
-        }
-    });
     for (int round = 0; round < 1000; ++round) {
         const QString text = QString::number(round);
         h.engine.pauseUpdates();
@@ -110,8 +102,6 @@ TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
         ASSERT_TRUE(h.pumpUntil([&] { return h.engine.bufferArray.value(0) == text; })) << round;
     }
     EXPECT_EQ(h.engine.bufferArray.size(), 1000);
-    finished = true;
-    watchdog.join();
 }
 
 // Polling runs only where a test starts it.

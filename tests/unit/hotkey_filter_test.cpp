@@ -120,17 +120,14 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
     }
 }
 
-TEST(HotKeyFilterEngine, RepeatsPasteAgainAndThePasteChordRewritesEntryZero) {
+// A refused write lets the key go on as typed.
+TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusalTypes) {
     FilterHarness h;
     for (int repeat = 0; repeat < 3; ++repeat)
         EXPECT_TRUE(h.filter.eventTapCallback(keyDown(19, cmd)));
     EXPECT_EQ(h.pasteboard.writes, QStringList({"B", "B", "B"}));
     EXPECT_EQ(h.filter.eventTapCallback(pasteChord), pasteChord);
     EXPECT_EQ(h.pasteboard.string(), "C");
-}
-
-TEST(HotKeyFilterEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
-    FilterHarness h;
     h.pasteboard.refuseWrites = true;
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);
@@ -158,7 +155,7 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
 }
 
 TEST(HotKeyFilterToggles, ListenerHearsOnlyRealChanges) {
-    FilterHarness h;
+    FilterHarness h;  // command on
     int heard = 0;
     h.filter.setTogglesChangedListener([&] { ++heard; });
     h.filter.setToggles(cmdOnly);

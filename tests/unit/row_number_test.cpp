@@ -4,8 +4,8 @@
 #include <limits>
 #include <optional>
 
-#include "ui/RowHeights.h"
 #include "history/RowNumber.h"
+#include "ui/RowHeights.h"
 
 namespace tarnwick {
 namespace {
