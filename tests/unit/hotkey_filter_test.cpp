@@ -129,9 +129,7 @@ TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusal
     EXPECT_EQ(h.filter.eventTapCallback(pasteChord), pasteChord);
     EXPECT_EQ(h.pasteboard.string(), "C");
     h.pasteboard.refuseWrites = true;
-    ::testing::internal::CaptureStdout();
     EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
 }
 
 // The key thread decides from what the engine last published; the main thread

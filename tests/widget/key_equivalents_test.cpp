@@ -27,12 +27,7 @@ TEST_P(KeyEquivalentTest, ActsOnTheFieldEditor) {
     editor().moveCursor(QTextCursor::End);
     if (c.before == 't' || c.before == 'u') type(QStringLiteral("!"));
     if (c.before == 'u') editor().undo();
-    if (c.before == 's') {
-        QTextCursor cursor = editor().textCursor();
-        cursor.setPosition(6);
-        cursor.setPosition(9, QTextCursor::KeepAnchor);
-        editor().setTextCursor(cursor);
-    }
+    if (c.before == 's') select(6, 9);
     EXPECT_EQ(ui.helpWindow->performKeyEquivalent({KeyEvent::Type::keyDown, c.keyCode, c.flags}),
               c.handled);
     EXPECT_EQ(copied(2)->stringValue(), QString::fromUtf8(c.textAfter));

@@ -77,10 +77,7 @@ TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceAndPostsTheCommandChords) {
     EXPECT_EQ(doc().editingField(), copied(1));
     EXPECT_FALSE(editor().textCursor().hasSelection());
     menu->hide();
-    QTextCursor cursor = editor().textCursor();
-    cursor.setPosition(0);
-    cursor.setPosition(3, QTextCursor::KeepAnchor);
-    editor().setTextCursor(cursor);
+    select(0, 3);
     QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier,
                       editor().viewport()->rect().center());
     EXPECT_TRUE(menu->isVisible());
