@@ -12,9 +12,7 @@
 
 namespace {
 
-using tarnwick::rows::clampRowNumber;
-using tarnwick::rows::offersPinItem;
-using tarnwick::rows::parseRowNumber;
+using namespace tarnwick::rows;
 
 // An optional sign, then ASCII digits only, within the signed 64-bit range.
 std::optional<std::int64_t> referenceParse(const QString& text) {

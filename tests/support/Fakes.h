@@ -28,22 +28,18 @@ public:
     // running those that fall due in their order; returns how many ran.
     int runPending() { return advance({}); }
     int advance(std::chrono::milliseconds by) {
+        std::unique_lock lock(mutex_);
         const auto until = now_ + by;
-        for (int ran = 0;; ++ran) {
-            std::function<void()> task;
-            {
-                std::lock_guard lock(mutex_);
-                auto next = tasks_.begin();
-                if (next == tasks_.end() || next->first > until) {
-                    now_ = until;
-                    return ran;
-                }
-                now_ = next->first;
-                task = std::move(next->second);
-                tasks_.erase(next);
-            }
-            task();
+        int ran = 0;
+        for (; !tasks_.empty() && tasks_.begin()->first <= until; ++ran) {
+            auto task = tasks_.extract(tasks_.begin());
+            now_ = task.key();
+            lock.unlock();
+            task.mapped()();
+            lock.lock();
         }
+        now_ = until;
+        return ran;
     }
 
 private:
@@ -108,13 +104,11 @@ struct EngineHarness {
     bool pumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
+        for (;; std::this_thread::sleep_for(std::chrono::microseconds(200))) {
             mainThread.runPending();
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            if (const bool ok = done(); ok || std::chrono::steady_clock::now() >= deadline)
+                return ok;
         }
-        mainThread.runPending();
-        return done();
     }
     void pumpFor(std::chrono::milliseconds span) {
         pumpUntil([] { return false; }, span);

@@ -19,14 +19,12 @@ constexpr ModifierToggles none{}, fnOnly{true, false, false}, ctlOnly{false, tru
     cmdOnly{false, false, true}, all{true, true, true};
 constexpr PasteAbility ten{10, true}, three{3, true};
 
-KeyEvent keyDown(int keyCode, std::uint64_t flags) {
-    return {KeyEvent::Type::keyDown, keyCode, flags};
-}
+const auto keyDown = [](int key, std::uint64_t f) {
+    return KeyEvent{KeyEvent::Type::keyDown, key, f};
+};
 const KeyEvent pasteChord = keyDown(keycode::V, cmd);
 const KeyDecision passes{}, plainPaste{KeyDecision::Action::paste, 0, true};
-KeyDecision pastes(int index) {
-    return {KeyDecision::Action::paste, index, false};
-}
+const auto pastes = [](int index) { return KeyDecision{KeyDecision::Action::paste, index, false}; };
 
 TEST(HotKeyFilterDecision, FollowsTheTable) {
     const struct {
@@ -35,25 +33,23 @@ TEST(HotKeyFilterDecision, FollowsTheTable) {
         ModifierToggles toggles;
         PasteAbility ability;
         KeyDecision expected;
-    } cases[] = {
-        {"no modifier", keyDown(20, 0), all, ten, passes},
-        {"shift is no role modifier", keyDown(20, shift), all, ten, passes},
-        {"fn digit", keyDown(20, fn), fnOnly, ten, pastes(2)},
-        {"control zero", keyDown(29, ctl), ctlOnly, ten, pastes(9)},
-        {"control off", keyDown(21, ctl), cmdOnly, ten, passes},
-        {"two held, one on", keyDown(19, cmd | ctl), ctlOnly, ten, pastes(1)},
-        {"all toggles off", keyDown(18, cmd | ctl | fn), none, ten, passes},
-        {"shift still pastes", keyDown(23, cmd | shift), cmdOnly, ten, pastes(4)},
-        {"last index", keyDown(20, cmd), cmdOnly, three, pastes(2)},
-        {"beyond the history", keyDown(21, cmd), cmdOnly, three, passes},
-        {"command X", keyDown(keycode::X, cmd), none, ten, {KeyDecision::Action::noteCut}},
-        {"fn X", keyDown(keycode::X, fn), all, ten, passes},
-        {"control V", keyDown(keycode::V, ctl), all, ten, passes},
-        {"chord, empty history", pasteChord, all, {0, true}, passes},
-        {"chord over another text", pasteChord, fnOnly, three, plainPaste},
-        {"chord over entry 0", pasteChord, all, {3, false}, passes},
-        {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes},
-    };
+    } cases[] = {{"no modifier", keyDown(20, 0), all, ten, passes},
+                 {"shift is no role modifier", keyDown(20, shift), all, ten, passes},
+                 {"fn digit", keyDown(20, fn), fnOnly, ten, pastes(2)},
+                 {"control zero", keyDown(29, ctl), ctlOnly, ten, pastes(9)},
+                 {"control off", keyDown(21, ctl), cmdOnly, ten, passes},
+                 {"two held, one on", keyDown(19, cmd | ctl), ctlOnly, ten, pastes(1)},
+                 {"all toggles off", keyDown(18, cmd | ctl | fn), none, ten, passes},
+                 {"shift still pastes", keyDown(23, cmd | shift), cmdOnly, ten, pastes(4)},
+                 {"last index", keyDown(20, cmd), cmdOnly, three, pastes(2)},
+                 {"beyond the history", keyDown(21, cmd), cmdOnly, three, passes},
+                 {"command X", keyDown(keycode::X, cmd), none, ten, {KeyDecision::Action::noteCut}},
+                 {"fn X", keyDown(keycode::X, fn), all, ten, passes},
+                 {"control V", keyDown(keycode::V, ctl), all, ten, passes},
+                 {"chord, empty history", pasteChord, all, {0, true}, passes},
+                 {"chord over another text", pasteChord, fnOnly, three, plainPaste},
+                 {"chord over entry 0", pasteChord, all, {3, false}, passes},
+                 {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes}};
     for (const auto& c : cases)
         EXPECT_EQ(decideKey(c.event, c.toggles, c.ability), c.expected) << c.name;
 }
@@ -100,16 +96,14 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
         std::optional<QString> clipboardAfter;
         QStringList historyAfter;
         bool cutNoted = false;
-    } cases[] = {
-        {"C", keyDown(20, cmd), pasteChord, "A", cba},
-        {"C", pasteChord, std::nullopt, "C", cba},
-        {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
-        {"D", keyDown(18, cmd), pasteChord, "D", dcba},  // a fresh copy is kept and pasted
-        {"D", keyDown(21, cmd), pasteChord, "A", dcba},  // and makes one more index
-        {"C", keyDown(keycode::X, cmd | shift), std::nullopt, "C", cba, true},
-        {"C", keyDown(keycode::X, ctl), std::nullopt, "C", cba},
-        {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba},
-    };
+    } cases[] = {{"C", keyDown(20, cmd), pasteChord, "A", cba},
+                 {"C", pasteChord, std::nullopt, "C", cba},
+                 {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
+                 {"D", keyDown(18, cmd), pasteChord, "D", dcba},  // a fresh copy is kept and pasted
+                 {"D", keyDown(21, cmd), pasteChord, "A", dcba},  // and makes one more index
+                 {"C", keyDown(keycode::X, cmd | shift), std::nullopt, "C", cba, true},
+                 {"C", keyDown(keycode::X, ctl), std::nullopt, "C", cba},
+                 {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};
     for (const auto& c : cases) {
         FilterHarness h;
         if (c.copiedBefore != QString("C")) h.copyFromOtherApp(c.copiedBefore);

@@ -70,9 +70,7 @@ TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
     }
 }
 
-double zerosWidth(int digits) {
-    return 7.0 * digits + 8;
-}
+const auto zerosWidth = [](int digits) { return 7.0 * digits + 8; };
 
 TEST(RowLayout, IndexFieldsFitToAsManyZerosAsTheRowNumberHasDigits) {
     std::vector<RowFrames> rows;

@@ -10,23 +10,19 @@ namespace {
 struct ScriptedFilter final : KeyFilter {
     std::optional<KeyEvent> eventTapCallback(const KeyEvent&) override { return std::nullopt; }
     KeyDecision decideWithoutWaiting(const KeyEvent& event) override {
-        ++decisions;
-        asked = event;
-        return answer;
+        return ++decisions, asked = event, answer;
     }
     bool carryOutPaste(const KeyDecision& decision) override {
-        carried = decision;
-        return pasteWorks;
+        return carried = decision, pasteWorks;
     }
     ModifierToggles toggles() const override { return {}; }
     std::vector<HotChord> hotChords() const override { return {}; }
     void setTogglesChangedListener(std::function<void()>) override {}
 
-    KeyDecision answer;
+    KeyDecision answer, carried;
     bool pasteWorks = true;
     int decisions = 0;
     KeyEvent asked;
-    KeyDecision carried;
 };
 
 using Kind = TapInput::Kind;
@@ -48,8 +44,7 @@ TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastes) {
         {"plain key", Kind::key, {}, {}, true},
         {"own chord", Kind::ownKey, pasteThird, {}, false},
         {"tap switched off", Kind::tapDisabled, pasteThird, {Action::reenableAndPass, {}}, false},
-        {"other event", Kind::other, pasteThird, {}, false},
-    };
+        {"other event", Kind::other, pasteThird, {}, false}};
     for (const auto& row : table) {
         ScriptedFilter filter;
         filter.answer = row.answer;
