@@ -54,8 +54,7 @@ class Program(subprocess.Popen):
 
 
 class Session:
-    """A private X server (with openbox and a tray when asked) and the programs
-    on it; close() stops them all, the server last."""
+    """A private X server, openbox and a tray when asked, and programs on it."""
 
     def __init__(self, tray=False, wm=False):
         self.folder = tempfile.mkdtemp(prefix="tarnwick-e2e-")
@@ -112,8 +111,7 @@ class Session:
                             "^tarnwick$").stdout.split())
 
     def paste_target(self):
-        """A focused text window: text() is what arrived, keys() the key presses
-        it saw as Qt names them ("Ctrl+V", "K")."""
+        """A focused text window: text() is what arrived, keys() the presses ("Ctrl+V")."""
         path = tempfile.mktemp(dir=self.folder)
         target = self.start([PASTE_TARGET, path])
         target.window = self.window("^Paste Target$", 10)
@@ -146,9 +144,8 @@ class Session:
         return result.stdout if result.returncode == 0 else None
 
     def copy(self, data, target="UTF8_STRING", read=False):
-        """Another application copies data; its xclip (returned) owns the clipboard
-        until someone else takes it. read: until Tarnwick has also read it (its
-        targets and the text, beside our own one request)."""
+        """Another application's xclip (returned) copies data; read: waits until
+        Tarnwick has read it too (targets and text, beside our own request)."""
         raw = data.encode() if isinstance(data, str) else data
         owner = self.start(["xclip", "-verbose", "-selection", "clipboard", "-t", target, "-i"],
                            stdin=raw)
@@ -159,7 +156,7 @@ class Session:
             raise RuntimeError("Tarnwick did not read the copy")
         return owner
 
-    def close(self):
+    def close(self):  # the server last
         for program in reversed(self.programs):
             program.stop()
         self.server.terminate()
@@ -179,8 +176,7 @@ class EndToEndTest(unittest.TestCase):
         self.assertTrue(wait_until(predicate, timeout), message() if callable(message) else message)
 
     def start_with_target(self, env=None):
-        """Starts Tarnwick (without a tray its window opens at start-up, which
-        switches ctrl on) and then a focused paste_target."""
+        """Starts Tarnwick (no tray: its window opens, ctrl on), then a paste_target."""
         self.app = self.x.start([TARNWICK], env)
         self.assertTrue(self.x.window("^Tarnwick$", 10), self.app.error_output())
         self.target = self.x.paste_target()

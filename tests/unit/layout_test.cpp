@@ -72,24 +72,19 @@ TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
 
 const auto zerosWidth = [](int digits) { return 7.0 * digits + 8; };
 
-TEST(RowLayout, IndexFieldsFitToAsManyZerosAsTheRowNumberHasDigits) {
-    std::vector<RowFrames> rows;
-    for (int k = 1; k <= 100; ++k) rows.push_back(placeRow(k, 3, tfHt, 380, tfHt, zerosWidth));
-    EXPECT_EQ(rows[8].digits, 1);   // row 9
-    EXPECT_EQ(rows[9].digits, 2);   // row 10
-    EXPECT_EQ(rows[98].digits, 2);  // row 99
-    EXPECT_EQ(rows[99].digits, 3);  // row 100
-    EXPECT_EQ(rows[9].index.width, zerosWidth(2));
-    EXPECT_EQ(rows[9].copied.x, zerosWidth(2) + gapAroundCopiedText);
-    EXPECT_EQ(rows[9].copied.width, 380 - zerosWidth(2));
-}
-
-TEST(RowLayout, ExpandButtonSitsInTheFieldsFarCorner) {
-    const RowFrames collapsed = placeRow(1, 3, tfHt, 380, tfHt, zerosWidth);
-    EXPECT_EQ(collapsed.expandOrigin, (Point{collapsed.copied.width - 10, 11}));
+// The number field fits as many zeros as the row number has digits; the expand
+// button sits in the text field's far corner, and the number stays beside the
+// first line of an expanded row.
+TEST(RowLayout, IndexFieldsFitTheirDigitsAndTheExpandButtonSitsInTheFarCorner) {
+    for (const auto& [row, digits] : {std::pair{9, 1}, {10, 2}, {99, 2}, {100, 3}})
+        EXPECT_EQ(placeRow(row, 3, tfHt, 380, tfHt, zerosWidth).digits, digits) << row;
+    const RowFrames tenth = placeRow(10, 3, tfHt, 380, tfHt, zerosWidth);
+    EXPECT_EQ(tenth.index.width, zerosWidth(2));
+    EXPECT_EQ(tenth.copied.x, zerosWidth(2) + gapAroundCopiedText);
+    EXPECT_EQ(tenth.copied.width, 380 - zerosWidth(2));
+    EXPECT_EQ(tenth.expandOrigin, (Point{tenth.copied.width - 10, 11}));
     const RowFrames expanded = placeRow(2, 3, 53, 380, tfHt, zerosWidth);
     EXPECT_EQ(expanded.expandOrigin, (Point{expanded.copied.width - 10, 43}));
-    // The number stays beside the first line of an expanded row.
     EXPECT_EQ(expanded.index.y + expanded.index.height, expanded.copied.y + 53);
 }
 

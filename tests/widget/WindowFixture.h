@@ -40,8 +40,7 @@ protected:
     // Clicks whatever is drawn on top at the point, as the user would: the
     // field editor over the field being edited, the expand button above it.
     void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-        QWidget* top = doc().childAt(at);
-        if (!top) top = &doc();
+        QWidget* top = doc().childAt(at) ? doc().childAt(at) : &doc();
         QTest::mouseClick(top, button, Qt::NoModifier, top->mapFrom(&doc(), at));
     }
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {

@@ -22,20 +22,6 @@ protected:
     }
 };
 
-TEST_F(EditingTest, CutInRowOneLeavesTheCutPartForTheNextPoll) {
-    click(copied(1));
-    type(QStringLiteral("hello world"));
-    select(6, 11);
-    engine().history().noteCut();  // what the key filter does for every command + X
-    QTest::keyClick(&editor(), Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(engine().bufferArray[0], "hello ");
-    EXPECT_EQ(clipboard(), "world");
-    EXPECT_FALSE(engine().history().cutNoted());
-    EXPECT_TRUE(harness.pumpUntil([&] {
-        return engine().bufferArray == QStringList({"world", "hello ", "b", "c"});
-    }));
-}
-
 TEST_F(EditingTest, ARefusedClipboardWriteIsReportedAndTheEditKept) {
     click(copied(1));
     harness.pasteboard.refuseWrites = true;

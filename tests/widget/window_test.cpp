@@ -63,10 +63,15 @@ TEST_F(WindowTest, RowsAreReadableByScreenReaders) {
     }
 }
 
-// A right click starts editing without selecting; on a field being edited it
-// reaches the field through the editor and keeps the selection.
-TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceAndPostsTheCommandChords) {
+// The text pointer shows over a field only. A right click starts editing
+// without selecting; on a field being edited it reaches the field through the
+// editor and keeps the selection.
+TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
     addRows({"hello"});
+    QTest::mouseMove(&doc(), doc().qtRect(copied(1)).center());
+    EXPECT_EQ(doc().cursor().shape(), Qt::IBeamCursor);
+    QTest::mouseMove(&doc(), QPoint(5, doc().height() - 1));
+    EXPECT_EQ(doc().cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(copied(1)->myMenu, nullptr);
     click(copied(1), Qt::RightButton);
     QMenu* menu = copied(1)->myMenu.get();
@@ -86,14 +91,6 @@ TEST_F(WindowTest, CopiedFieldMenuIsBuiltOnceAndPostsTheCommandChords) {
     EXPECT_EQ(titles, QStringList({"Cut", "Copy", "Paste", "", "Delete", "Delete All"}));
     for (int i : {0, 1, 2}) menu->actions().at(i)->trigger();
     EXPECT_EQ(keySender.posted, (std::vector<int>{keycode::X, keycode::C, keycode::V}));
-}
-
-TEST_F(WindowTest, PointerShapeFollowsTheField) {
-    addRows({"hello"});
-    QTest::mouseMove(&doc(), doc().qtRect(copied(1)).center());
-    EXPECT_EQ(doc().cursor().shape(), Qt::IBeamCursor);
-    QTest::mouseMove(&doc(), QPoint(5, doc().height() - 1));
-    EXPECT_EQ(doc().cursor().shape(), Qt::ArrowCursor);
 }
 
 // A menu opened earlier deletes its row while another row's number is being
