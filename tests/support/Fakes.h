@@ -121,9 +121,12 @@ struct EngineHarness {
         pasteboard.copyFromOtherApp("C");
         engine.publish();
     }
+    bool historyBecomes(const QStringList& expected) {
+        return pumpUntil([&] { return engine.bufferArray == expected; });
+    }
     bool copyAndExpect(const QString& text, const QStringList& expected) {
         pasteboard.copyFromOtherApp(text);
-        return pumpUntil([&] { return engine.bufferArray == expected; });
+        return historyBecomes(expected);
     }
 
     FakePasteboard pasteboard;

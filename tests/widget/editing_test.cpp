@@ -22,16 +22,6 @@ protected:
     }
 };
 
-TEST_F(EditingTest, ARefusedClipboardWriteIsReportedAndTheEditKept) {
-    click(copied(1));
-    harness.pasteboard.refuseWrites = true;
-    testing::internal::CaptureStdout();
-    type(QStringLiteral("q"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
-    EXPECT_EQ(engine().bufferArray[0], "q");
-    EXPECT_TRUE(engine().updateBuffer.value());
-}
-
 TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit) {
     IndexTextField* moved = index(2);
     click(moved);

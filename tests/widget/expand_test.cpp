@@ -1,7 +1,6 @@
 // Rows with line feeds: the expand button, its press, and the heights of the row
 // and the document as the text changes.
 #include <QImage>
-
 #include <QScrollArea>
 #include <QScrollBar>
 

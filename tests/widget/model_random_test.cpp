@@ -123,13 +123,9 @@ protected:
         const bool fromIndex = randomInt(0, 1) == 0;
         step = QString("delete row %1 from the %2 menu")
                    .arg(QString::number(row), fromIndex ? "index" : "text");
-        if (fromIndex) {
-            choose(index(row), QStringLiteral("Delete"));
-            ref.rightClickIndex(id);
-        } else {
-            choose(copied(row), QStringLiteral("Delete"));
-            ref.commitPending();
-        }
+        choose(fromIndex ? static_cast<RowField*>(index(row)) : copied(row),
+               QStringLiteral("Delete"));
+        fromIndex ? ref.rightClickIndex(id) : ref.commitPending();
         ref.deleteRow(id);
         fields.erase(id);
     }
