@@ -3,8 +3,8 @@
 //   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
 //   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = secret
 //   fault_owner uri-list URI    offers nothing but text/uri-list
-// Prints "owns" once it owns CLIPBOARD and "asked TARGET" for each request;
-// runs until another program takes the selection.
+// Prints "asked TARGET" for each request; runs until another program takes
+// the selection.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -50,7 +50,6 @@ struct Owner {
     void answer(const XSelectionRequestEvent& request) {
         char* name = XGetAtomName(display, request.target);
         std::printf("asked %s\n", name != nullptr ? name : "?");
-        std::fflush(stdout);
         if (name != nullptr) XFree(name);
         if (mode == "hang") return;
         const std::vector<Atom> offer = offered();
@@ -76,13 +75,6 @@ struct Owner {
         }
         notify(request, request.property);
     }
-
-    // The first chunk, then a crash in the middle of the transfer.
-    void firstChunkThenDie() {
-        put(incrTo, incrProperty, utf8, data.substr(0, chunkSize));
-        XFlush(display);
-        std::_Exit(3);
-    }
 };
 
 }  // namespace
@@ -95,8 +87,7 @@ int main(int argc, char* argv[]) {
         XCreateSimpleWindow(owner.display, DefaultRootWindow(owner.display), 0, 0, 1, 1, 0, 0, 0);
     XSetSelectionOwner(owner.display, owner.clipboard, window, CurrentTime);
     if (XGetSelectionOwner(owner.display, owner.clipboard) != window) return 1;
-    std::printf("owns\n");
-    std::fflush(stdout);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
     for (;;) {
         XEvent event;
         XNextEvent(owner.display, &event);
@@ -104,7 +95,11 @@ int main(int argc, char* argv[]) {
         if (event.type == SelectionClear) return 0;
         if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete &&
             event.xproperty.window == owner.incrTo && event.xproperty.atom == owner.incrProperty) {
-            owner.firstChunkThenDie();
+            // The first chunk, then a crash in the middle of the transfer.
+            owner.put(owner.incrTo, owner.incrProperty, owner.utf8,
+                      owner.data.substr(0, chunkSize));
+            XFlush(owner.display);
+            std::_Exit(3);
         }
     }
 }

@@ -74,8 +74,6 @@ class CommandLine(DesktopTest):
                 self.assertTrue(output_ok(program.output()), program.output())
                 self.assertEqual(program.error_output() == "", status == 0, program.error_output())
 
-
-class Platform(DesktopTest):
     def test_without_a_display_it_prints_the_tap_message_and_exits_1(self):
         # A display number with no server behind it, beside no display at all.
         absent = next(":%d" % n for n in range(90, 200)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "hotkeys/KeyRules.h"
 #include "support/Fakes.h"
@@ -27,31 +28,26 @@ const KeyDecision passes{}, plainPaste{KeyDecision::Action::paste, 0, true};
 const auto pastes = [](int index) { return KeyDecision{KeyDecision::Action::paste, index, false}; };
 
 TEST(HotKeyFilterDecision, FollowsTheTable) {
-    const struct {
-        const char* name;
-        KeyEvent event;
-        ModifierToggles toggles;
-        PasteAbility ability;
-        KeyDecision expected;
-    } cases[] = {{"no modifier", keyDown(20, 0), all, ten, passes},
-                 {"shift is no role modifier", keyDown(20, shift), all, ten, passes},
-                 {"fn digit", keyDown(20, fn), fnOnly, ten, pastes(2)},
-                 {"control zero", keyDown(29, ctl), ctlOnly, ten, pastes(9)},
-                 {"control off", keyDown(21, ctl), cmdOnly, ten, passes},
-                 {"two held, one on", keyDown(19, cmd | ctl), ctlOnly, ten, pastes(1)},
-                 {"all toggles off", keyDown(18, cmd | ctl | fn), none, ten, passes},
-                 {"shift still pastes", keyDown(23, cmd | shift), cmdOnly, ten, pastes(4)},
-                 {"last index", keyDown(20, cmd), cmdOnly, three, pastes(2)},
-                 {"beyond the history", keyDown(21, cmd), cmdOnly, three, passes},
-                 {"command X", keyDown(keycode::X, cmd), none, ten, {KeyDecision::Action::noteCut}},
-                 {"fn X", keyDown(keycode::X, fn), all, ten, passes},
-                 {"control V", keyDown(keycode::V, ctl), all, ten, passes},
-                 {"chord, empty history", pasteChord, all, {0, true}, passes},
-                 {"chord over another text", pasteChord, fnOnly, three, plainPaste},
-                 {"chord over entry 0", pasteChord, all, {3, false}, passes},
-                 {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes}};
-    for (const auto& c : cases)
-        EXPECT_EQ(decideKey(c.event, c.toggles, c.ability), c.expected) << c.name;
+    const std::tuple<const char*, KeyEvent, ModifierToggles, PasteAbility, KeyDecision> cases[] = {
+        {"no modifier", keyDown(20, 0), all, ten, passes},
+        {"shift is no role modifier", keyDown(20, shift), all, ten, passes},
+        {"fn digit", keyDown(20, fn), fnOnly, ten, pastes(2)},
+        {"control zero", keyDown(29, ctl), ctlOnly, ten, pastes(9)},
+        {"control off", keyDown(21, ctl), cmdOnly, ten, passes},
+        {"two held, one on", keyDown(19, cmd | ctl), ctlOnly, ten, pastes(1)},
+        {"all toggles off", keyDown(18, cmd | ctl | fn), none, ten, passes},
+        {"shift still pastes", keyDown(23, cmd | shift), cmdOnly, ten, pastes(4)},
+        {"last index", keyDown(20, cmd), cmdOnly, three, pastes(2)},
+        {"beyond the history", keyDown(21, cmd), cmdOnly, three, passes},
+        {"command X", keyDown(keycode::X, cmd), none, ten, {KeyDecision::Action::noteCut}},
+        {"fn X", keyDown(keycode::X, fn), all, ten, passes},
+        {"control V", keyDown(keycode::V, ctl), all, ten, passes},
+        {"chord, empty history", pasteChord, all, {0, true}, passes},
+        {"chord over another text", pasteChord, fnOnly, three, plainPaste},
+        {"chord over entry 0", pasteChord, all, {3, false}, passes},
+        {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes}};
+    for (const auto& [name, event, toggles, ability, expected] : cases)
+        EXPECT_EQ(decideKey(event, toggles, ability), expected) << name;
 }
 
 TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/TapRouting.h"
 
 using namespace tarnwick;
@@ -32,25 +34,20 @@ const KeyDecision pasteThird{KeyDecision::Action::paste, 2, false};
 const KeyDecision cut{KeyDecision::Action::noteCut};
 
 TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastes) {
-    const struct {
-        const char* name;
-        Kind kind;
-        KeyDecision answer;
-        TapRoute expected;
-        bool filterAsked;
-    } table[] = {
+    // What comes in, what the filter would answer; the route, and whether it was asked.
+    const std::tuple<const char*, Kind, KeyDecision, TapRoute, bool> table[] = {
         {"paste", Kind::key, pasteThird, {Action::consume, pasteThird}, true},
         {"cut goes on", Kind::key, cut, {}, true},
         {"plain key", Kind::key, {}, {}, true},
         {"own chord", Kind::ownKey, pasteThird, {}, false},
         {"tap switched off", Kind::tapDisabled, pasteThird, {Action::reenableAndPass, {}}, false},
         {"other event", Kind::other, pasteThird, {}, false}};
-    for (const auto& row : table) {
+    for (const auto& [name, kind, answer, expected, asked] : table) {
         ScriptedFilter filter;
-        filter.answer = row.answer;
-        EXPECT_EQ(routeTapEvent(filter, {row.kind, commandThree}), row.expected) << row.name;
-        EXPECT_EQ(filter.decisions, row.filterAsked ? 1 : 0) << row.name;
-        EXPECT_EQ(filter.asked, row.filterAsked ? commandThree : KeyEvent{}) << row.name;
+        filter.answer = answer;
+        EXPECT_EQ(routeTapEvent(filter, {kind, commandThree}), expected) << name;
+        EXPECT_EQ(filter.decisions, asked ? 1 : 0) << name;
+        EXPECT_EQ(filter.asked, asked ? commandThree : KeyEvent{}) << name;
     }
 }
 
