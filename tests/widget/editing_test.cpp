@@ -23,17 +23,15 @@ protected:
 };
 
 TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit) {
-    IndexTextField* moved = index(2);
-    click(moved);
+    click(index(2));
     type(QStringLiteral("7"));
     // Below the rows the click reaches the window itself.
-    const QPoint below(20, doc().height() + 40);
-    QTest::mouseClick(ui.scrollView->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QTest::mouseClick(ui.scrollView->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(20, doc().height() + 40));
     EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
     EXPECT_EQ(doc().editingField(), nullptr);
     EXPECT_FALSE(editor().isVisible());
     EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));  // row 7 of three is row 3
-
     click(copied(1));
     QTest::mouseClick(ui.helpWindow, Qt::RightButton, Qt::NoModifier, QPoint(395, 10));
     EXPECT_EQ(doc().editingField(), nullptr);
