@@ -41,10 +41,11 @@ struct Owner {
         XFlush(display);
     }
 
-    void put(Window to, Atom property, Atom type, const std::string& bytes) {
-        XChangeProperty(display, to, property, type, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(bytes.data()),
-                        static_cast<int>(bytes.size()));
+    // Bytes, or longs (atoms, sizes) in X's 32-bit format.
+    template <typename Item>
+    void put(Window to, Atom property, Atom type, const Item* items, std::size_t count) {
+        XChangeProperty(display, to, property, type, sizeof(Item) == 1 ? 8 : 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(items), static_cast<int>(count));
     }
 
     void answer(const XSelectionRequestEvent& request) {
@@ -54,11 +55,9 @@ struct Owner {
         if (mode == "hang") return;
         const std::vector<Atom> offer = offered();
         if (request.target == targets) {
-            XChangeProperty(display, request.requestor, request.property, XA_ATOM, 32,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(offer.data()),
-                            static_cast<int>(offer.size()));
+            put(request.requestor, request.property, XA_ATOM, offer.data(), offer.size());
         } else if (request.target == hint && mode == "secret") {
-            put(request.requestor, request.property, hint, "secret");
+            put(request.requestor, request.property, hint, "secret", 6);
         } else if (std::find(offer.begin(), offer.end(), request.target) == offer.end()) {
             notify(request, None);
             return;
@@ -66,12 +65,11 @@ struct Owner {
             // Start an INCR transfer: the requestor deletes the property for each chunk.
             XSelectInput(display, request.requestor, PropertyChangeMask);
             const long size = static_cast<long>(data.size());
-            XChangeProperty(display, request.requestor, request.property, incr, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(&size), 1);
+            put(request.requestor, request.property, incr, &size, 1);
             incrTo = request.requestor;
             incrProperty = request.property;
         } else {
-            put(request.requestor, request.property, request.target, data);
+            put(request.requestor, request.property, request.target, data.data(), data.size());
         }
         notify(request, request.property);
     }
@@ -96,8 +94,7 @@ int main(int argc, char* argv[]) {
         if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete &&
             event.xproperty.window == owner.incrTo && event.xproperty.atom == owner.incrProperty) {
             // The first chunk, then a crash in the middle of the transfer.
-            owner.put(owner.incrTo, owner.incrProperty, owner.utf8,
-                      owner.data.substr(0, chunkSize));
+            owner.put(owner.incrTo, owner.incrProperty, owner.utf8, owner.data.data(), chunkSize);
             XFlush(owner.display);
             std::_Exit(3);
         }
