@@ -122,8 +122,9 @@ TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusal
     EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);
 }
 
-// The key thread decides from what the engine last published; the main thread
-// turns down a decision that the history or the clipboard overtook since.
+// The key thread decides from what the engine last published, toggles included;
+// the main thread turns down a decision that the history or the clipboard
+// overtook since.
 TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     FilterHarness h;
     const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
@@ -140,10 +141,7 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     image.copyFromOtherApp(std::nullopt);  // an image copied since
     EXPECT_FALSE(image.filter.carryOutPaste(plain));
     EXPECT_EQ(image.pasteboard.string(), std::nullopt);
-}
-
-TEST(HotKeyFilterToggles, ListenerHearsOnlyRealChanges) {
-    FilterHarness h;  // command on
+    // The toggles' listener hears only real changes (command is on already).
     int heard = 0;
     h.filter.setTogglesChangedListener([&] { ++heard; });
     h.filter.setToggles(cmdOnly);
