@@ -33,7 +33,7 @@ const KeyEvent commandThree{KeyEvent::Type::keyDown, 20, eventflag::command};
 const KeyDecision pasteThird{KeyDecision::Action::paste, 2, false};
 const KeyDecision cut{KeyDecision::Action::noteCut};
 
-TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastes) {
+TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastesItCarriesOut) {
     // What comes in, what the filter would answer; the route, and whether it was asked.
     const std::tuple<const char*, Kind, KeyDecision, TapRoute, bool> table[] = {
         {"paste", Kind::key, pasteThird, {Action::consume, pasteThird}, true},
@@ -49,9 +49,7 @@ TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastes) {
         EXPECT_EQ(filter.decisions, asked ? 1 : 0) << name;
         EXPECT_EQ(filter.asked, asked ? commandThree : KeyEvent{}) << name;
     }
-}
-
-TEST(TapRouting, AConsumedKeyBecomesThePasteChordOrGoesOnAsTyped) {
+    // A consumed key becomes the paste chord, or goes on as typed when the paste fails.
     for (const bool works : {true, false}) {
         ScriptedFilter filter;
         filter.pasteWorks = works;
