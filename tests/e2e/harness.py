@@ -32,23 +32,6 @@ def read(path):
         return f.read().decode(errors="replace")
 
 
-class Program(subprocess.Popen):
-    """A started process whose output goes to files, read at any time."""
-
-    def __init__(self, argv, env, folder, stdin=None):
-        self.path = tempfile.mktemp(dir=folder)
-        with open(self.path, "wb") as out, open(self.path + ".err", "wb") as err:
-            super().__init__(argv, env=env, stdout=out, stderr=err,
-                             stdin=subprocess.PIPE if stdin else subprocess.DEVNULL)
-        if stdin:
-            self.stdin.write(stdin)
-            self.stdin.close()
-        self.output = lambda: read(self.path)
-        self.error_output = lambda: read(self.path + ".err")
-        self.running = lambda: self.poll() is None
-        self.stop = lambda: (self.kill(), self.wait())  # kill() passes over an ended one
-
-
 class Session:
     """A private X server, openbox and a tray when asked, and programs on it."""
 
@@ -80,10 +63,22 @@ class Session:
             raise RuntimeError("Xvfb, openbox or trayer did not start")
 
     def start(self, argv, env=None, stdin=None):
-        """Starts argv here; env entries add to (None: remove from) the session's."""
+        """Starts argv here, its output to files read at any time; env entries add
+        to (None: remove from) the session's."""
         full = {k: v for k, v in dict(self.env, **(env or {})).items() if v is not None}
-        self.programs.append(Program(argv, full, self.folder, stdin))
-        return self.programs[-1]
+        path = tempfile.mktemp(dir=self.folder)
+        with open(path, "wb") as out, open(path + ".err", "wb") as err:
+            program = subprocess.Popen(argv, env=full, stdout=out, stderr=err,
+                                       stdin=subprocess.PIPE if stdin else subprocess.DEVNULL)
+        if stdin:
+            program.stdin.write(stdin)
+            program.stdin.close()
+        program.output = lambda: read(path)
+        program.error_output = lambda: read(path + ".err")
+        program.running = lambda: program.poll() is None
+        program.stop = lambda: (program.kill(), program.wait())  # kill() skips an ended one
+        self.programs.append(program)
+        return program
 
     def run(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=10)

@@ -67,7 +67,6 @@ class WithoutTray(WindowManager):
         self.x.xdotool("key", "z")
         self.assertFalse(harness.wait_until(lambda: self.x.clipboard() != b"xy", 0.5),
                          "typing into row 3 changed the clipboard")
-
         # Seven rows need a scroller at either width, with the header on one
         # line (400 px) or stacked (300 px).
         for width in (400, 300):
@@ -75,7 +74,6 @@ class WithoutTray(WindowManager):
                 self.x.xdotool("windowsize", window, str(width), "200")
                 self.assertEventually(lambda: self.list_ends_5px_above_bottom(window, width),
                                       "the list does not end 5 px above the bottom edge")
-
         # openbox's close chord, as the close button sends it.
         self.x.xdotool("key", "alt+F4")
         self.assertEqual(self.app.wait(10), 0, self.app.error_output())
