@@ -1,5 +1,6 @@
 // The typed row number parser against a plain reference on std::from_chars, and
 // the clamp and pin-item rules that lean on it.
+#include <QRegularExpression>
 #include <QString>
 #include <algorithm>
 #include <charconv>
@@ -12,22 +13,14 @@
 
 namespace {
 
-using tarnwick::rows::clampRowNumber;
-using tarnwick::rows::offersPinItem;
-using tarnwick::rows::parseRowNumber;
+using namespace tarnwick::rows;
 
 // An optional sign, then ASCII digits only, within the signed 64-bit range.
 std::optional<std::int64_t> referenceParse(const QString& text) {
-    std::string ascii;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        const bool sign = i == 0 && (c == u'+' || c == u'-');
-        if (!sign && (c < u'0' || c > u'9')) return std::nullopt;
-        ascii.push_back(static_cast<char>(c));
-    }
-    // from_chars takes a minus sign but no plus sign; a bare sign is no number.
-    if (!ascii.empty() && ascii.front() == '+') ascii.erase(0, 1);
-    if (ascii.empty() || ascii == "-") return std::nullopt;
+    static const QRegularExpression form(QStringLiteral("^[+-]?[0-9]+\\z"));
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    // from_chars takes a minus sign but no plus sign.
+    const std::string ascii = text.mid(text.startsWith(u'+') ? 1 : 0).toStdString();
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (error != std::errc() || end != ascii.data() + ascii.size()) return std::nullopt;

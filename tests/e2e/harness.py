@@ -32,36 +32,8 @@ def read(path):
         return f.read().decode(errors="replace")
 
 
-class Program(subprocess.Popen):
-    """A started process whose output goes to files, read at any time."""
-
-    def __init__(self, argv, env, folder, stdin=None):
-        self.path = tempfile.mktemp(dir=folder)
-        with open(self.path, "wb") as out, open(self.path + ".err", "wb") as err:
-            super().__init__(argv, env=env, stdout=out, stderr=err,
-                             stdin=subprocess.PIPE if stdin else subprocess.DEVNULL)
-        if stdin:
-            self.stdin.write(stdin)
-            self.stdin.close()
-
-    def output(self):
-        return read(self.path)
-
-    def error_output(self):
-        return read(self.path + ".err")
-
-    def running(self):
-        return self.poll() is None
-
-    def stop(self):
-        if self.running():
-            self.kill()
-            self.wait()
-
-
 class Session:
-    """A private X server (with openbox as window manager and a tray when asked)
-    and the programs on it; close() stops them all, the server last."""
+    """A private X server, openbox and a tray when asked, and programs on it."""
 
     def __init__(self, tray=False, wm=False):
         self.folder = tempfile.mkdtemp(prefix="tarnwick-e2e-")
@@ -77,29 +49,45 @@ class Session:
             self.display = ":" + numbers.readline().strip()
         self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
                         XDG_RUNTIME_DIR=self.folder)
-        if wm:
-            # openbox's own defaults, whatever the user's configuration says.
+        if wm:  # openbox's own defaults, whatever the user's configuration says
             self.start(["openbox", "--sm-disable"], {"XDG_CONFIG_HOME": self.folder})
-        if tray:
-            # A dock with a strut: a window manager keeps windows below it.
+        if tray:  # a dock with a strut: a window manager keeps windows below it
             self.start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
                         "--heighttype", "pixel", "--height", "32", "--SetDockType", "true",
                         "--SetPartialStrut", "true"])
-        check = ("xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
-        managed = lambda: "window id" in self.run(*check).stdout
+        managed = lambda: "window id" in self.run("xprop", "-root",
+                                                  "_NET_SUPPORTING_WM_CHECK").stdout
         if (self.display == ":" or (wm and not wait_until(managed, 10))
                 or (tray and not self.window("^panel$", 10))):
             self.close()
             raise RuntimeError("Xvfb, openbox or trayer did not start")
 
     def start(self, argv, env=None, stdin=None):
-        """Starts argv here; env entries add to (None: remove from) the session's."""
+        """Starts argv here, its output to files read at any time; env entries add
+        to (None: remove from) the session's."""
         full = {k: v for k, v in dict(self.env, **(env or {})).items() if v is not None}
-        self.programs.append(Program(argv, full, self.folder, stdin))
-        return self.programs[-1]
+        path = tempfile.mktemp(dir=self.folder)
+        with open(path, "wb") as out, open(path + ".err", "wb") as err:
+            program = subprocess.Popen(argv, env=full, stdout=out, stderr=err,
+                                       stdin=subprocess.PIPE if stdin else subprocess.DEVNULL)
+        if stdin:
+            program.stdin.write(stdin)
+            program.stdin.close()
+        program.output = lambda: read(path)
+        program.error_output = lambda: read(path + ".err")
+        program.running = lambda: program.poll() is None
+        program.stop = lambda: (program.kill(), program.wait())  # kill() skips an ended one
+        self.programs.append(program)
+        return program
 
     def run(self, *argv):
         return subprocess.run(argv, env=self.env, capture_output=True, text=True, timeout=10)
+
+    def xdotool(self, *args):
+        result = self.run("xdotool", *args)
+        if result.returncode != 0:
+            raise RuntimeError("xdotool %s failed: %s" % (" ".join(args), result.stderr))
+        return result.stdout
 
     def window(self, name_pattern, timeout=5.0):
         """The id of a shown window whose title matches, or None after timeout seconds."""
@@ -108,36 +96,29 @@ class Session:
         wait_until(lambda: found.extend(self.run(*search).stdout.split()) or found, timeout)
         return found[0] if found else None
 
-    def xdotool(self, *args):
-        result = self.run("xdotool", *args)
-        if result.returncode != 0:
-            raise RuntimeError("xdotool %s failed: %s" % (" ".join(args), result.stderr))
+    def windows(self):
+        """Tarnwick's shown windows: its status icon, menu and window."""
+        return set(self.run("xdotool", "search", "--onlyvisible", "--class",
+                            "^tarnwick$").stdout.split())
 
     def paste_target(self):
-        """A focused text window: text() is what arrived, keys() the key presses
-        it saw as Qt names them ("Ctrl+V", "K")."""
+        """A focused text window: text() is what arrived, keys() the presses ("Ctrl+V")."""
         path = tempfile.mktemp(dir=self.folder)
         target = self.start([PASTE_TARGET, path])
-        window = self.window("^Paste Target$", 10)
-        if not (window and wait_until(lambda: os.path.exists(path + ".keys"))):
+        target.window = self.window("^Paste Target$", 10)
+        if not (target.window and wait_until(lambda: os.path.exists(path + ".keys"))):
             raise RuntimeError("paste_target did not show its window: " + target.error_output())
         # Without a window manager nobody hands out the focus: set it directly.
-        self.xdotool("windowfocus", "--sync", window)
-        target.window = window
+        self.xdotool("windowfocus", "--sync", target.window)
         target.text = lambda: read(path)
         target.keys = lambda: read(path + ".keys").split()
         return target
 
     def click(self, window, x_fraction=0.5, y_fraction=0.5):
-        shell = self.run("xdotool", "getwindowgeometry", "--shell", window).stdout
-        g = {k: int(v) for k, v in (line.split("=") for line in shell.split())}
-        self.xdotool("mousemove", "--sync", str(g["X"] + int(g["WIDTH"] * x_fraction)),
-                     str(g["Y"] + int(g["HEIGHT"] * y_fraction)), "click", "1")
-
-    def windows(self):
-        """Tarnwick's shown windows: its status icon, menu and window."""
-        found = self.run("xdotool", "search", "--onlyvisible", "--class", "^tarnwick$")
-        return set(found.stdout.split())
+        g = dict(line.split("=") for line in
+                 self.xdotool("getwindowgeometry", "--shell", window).split())
+        self.xdotool("mousemove", "--sync", str(int(g["X"]) + int(int(g["WIDTH"]) * x_fraction)),
+                     str(int(g["Y"]) + int(int(g["HEIGHT"]) * y_fraction)), "click", "1")
 
     def choose(self, icon, item):
         """Opens the status menu from icon and clicks item 0 ("Settings") or 1 ("Quit")."""
@@ -145,8 +126,7 @@ class Session:
         self.click(icon)
         if not wait_until(lambda: menu.extend(self.windows() - shown) or menu):
             raise RuntimeError("the status menu did not open")
-        # The two items share the menu's height.
-        self.click(menu[0], 0.5, 0.25 + 0.5 * item)
+        self.click(menu[0], 0.5, 0.25 + 0.5 * item)  # the two items share the menu's height
 
     def clipboard(self, target="UTF8_STRING"):
         """The clipboard's content as target (bytes), None when there is none."""
@@ -155,9 +135,8 @@ class Session:
         return result.stdout if result.returncode == 0 else None
 
     def copy(self, data, target="UTF8_STRING", read=False):
-        """Another application copies data; its xclip (returned) owns the
-        clipboard until someone else takes it. read: until Tarnwick has also
-        read it (its targets and the text, beside our own one request)."""
+        """Another application's xclip (returned) copies data; read: waits until
+        Tarnwick has read it too (targets and text, beside our own request)."""
         raw = data.encode() if isinstance(data, str) else data
         owner = self.start(["xclip", "-verbose", "-selection", "clipboard", "-t", target, "-i"],
                            stdin=raw)
@@ -168,7 +147,7 @@ class Session:
             raise RuntimeError("Tarnwick did not read the copy")
         return owner
 
-    def close(self):
+    def close(self):  # the server last
         for program in reversed(self.programs):
             program.stop()
         self.server.terminate()
@@ -178,8 +157,7 @@ class Session:
 
 class EndToEndTest(unittest.TestCase):
     # Each test gets self.x, a fresh Session, with a tray and a window manager when True.
-    tray = False
-    wm = False
+    tray = wm = False
 
     def setUp(self):
         self.x = Session(tray=self.tray, wm=self.wm)
@@ -189,8 +167,7 @@ class EndToEndTest(unittest.TestCase):
         self.assertTrue(wait_until(predicate, timeout), message() if callable(message) else message)
 
     def start_with_target(self, env=None):
-        """Starts Tarnwick (without a tray its window opens at start-up, which
-        switches ctrl on) and then a focused paste_target."""
+        """Starts Tarnwick (no tray: its window opens, ctrl on), then a paste_target."""
         self.app = self.x.start([TARNWICK], env)
         self.assertTrue(self.x.window("^Tarnwick$", 10), self.app.error_output())
         self.target = self.x.paste_target()

@@ -59,10 +59,8 @@ class SecondStart(DesktopTest):
 
 class CommandLine(DesktopTest):
     def test_takes_help_and_version_and_refuses_everything_else(self):
-        root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
-        with open(os.path.join(root, "CMakeLists.txt"), encoding="utf-8") as f:
-            version = re.search(r"project\(Tarnwick VERSION ([0-9.]+)", f.read()).group(1)
-        version = "Tarnwick %s\n" % version
+        with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")) as f:
+            version = "Tarnwick %s\n" % re.search(r"Tarnwick VERSION ([0-9.]+)", f.read())[1]
         for arguments, status, output_ok in (
                 (["--version"], 0, lambda out: out == version),
                 (["-v"], 0, lambda out: out == version),
@@ -76,8 +74,6 @@ class CommandLine(DesktopTest):
                 self.assertTrue(output_ok(program.output()), program.output())
                 self.assertEqual(program.error_output() == "", status == 0, program.error_output())
 
-
-class Platform(DesktopTest):
     def test_without_a_display_it_prints_the_tap_message_and_exits_1(self):
         # A display number with no server behind it, beside no display at all.
         absent = next(":%d" % n for n in range(90, 200)

@@ -24,26 +24,22 @@ public:
         std::lock_guard lock(mutex_);
         tasks_.emplace(now_ + delay, std::move(task));
     }
-    // Runs the tasks due by now, those they queue included; returns how many ran.
+    // Runs the tasks due by now (those they queue included), or moves the clock on
+    // running those that fall due in their order; returns how many ran.
     int runPending() { return advance({}); }
-    // Moves the clock on, running the tasks that fall due in their order.
     int advance(std::chrono::milliseconds by) {
+        std::unique_lock lock(mutex_);
         const auto until = now_ + by;
-        for (int ran = 0;; ++ran) {
-            std::function<void()> task;
-            {
-                std::lock_guard lock(mutex_);
-                auto next = tasks_.begin();
-                if (next == tasks_.end() || next->first > until) {
-                    now_ = until;
-                    return ran;
-                }
-                now_ = next->first;
-                task = std::move(next->second);
-                tasks_.erase(next);
-            }
-            task();
+        int ran = 0;
+        for (; !tasks_.empty() && tasks_.begin()->first <= until; ++ran) {
+            auto task = tasks_.extract(tasks_.begin());
+            now_ = task.key();
+            lock.unlock();
+            task.mapped()();
+            lock.lock();
         }
+        now_ = until;
+        return ran;
     }
 
 private:
@@ -60,14 +56,10 @@ public:
     bool setString(const QString& text) override {
         writes.append(text);
         ++changes_;
-        if (refuseWrites) return false;
-        text_ = text;
-        return true;
+        if (!refuseWrites) text_ = text;
+        return !refuseWrites;
     }
-    std::optional<QString> string() const override {
-        ++reads;
-        return text_;
-    }
+    std::optional<QString> string() const override { return ++reads, text_; }
     std::uint64_t changeCount() const override { return changes_; }
     bool reportsChanges() const override { return reporting; }
     void setChangeListener(std::function<void()> listener) override { listener_ = listener; }
@@ -112,13 +104,11 @@ struct EngineHarness {
     bool pumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
+        for (;; std::this_thread::sleep_for(std::chrono::microseconds(200))) {
             mainThread.runPending();
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            if (const bool ok = done(); ok || std::chrono::steady_clock::now() >= deadline)
+                return ok;
         }
-        mainThread.runPending();
-        return done();
     }
     void pumpFor(std::chrono::milliseconds span) {
         pumpUntil([] { return false; }, span);
@@ -131,9 +121,12 @@ struct EngineHarness {
         pasteboard.copyFromOtherApp("C");
         engine.publish();
     }
+    bool historyBecomes(const QStringList& expected) {
+        return pumpUntil([&] { return engine.bufferArray == expected; });
+    }
     bool copyAndExpect(const QString& text, const QStringList& expected) {
         pasteboard.copyFromOtherApp(text);
-        return pumpUntil([&] { return engine.bufferArray == expected; });
+        return historyBecomes(expected);
     }
 
     FakePasteboard pasteboard;

@@ -4,11 +4,10 @@
 #include <optional>
 #include <vector>
 
-// The one reference of the row rules, shared by the unit test, the widget test
-// and the fuzz target. It works on whole rows listed by row number (row 1
-// first) and follows the rules as they read in words; the history model instead
-// moves one row at a time, so the two agreeing is evidence. Row is any type
-// with a bool member pinned.
+// The one reference of the row rules, shared by the unit and widget tests. It
+// works on whole rows listed by row number (row 1 first) as the rules read in
+// words; the history model moves one row at a time, so the two agreeing is
+// evidence. Row is any type with a bool member pinned.
 namespace tarnwick::reference {
 
 // The free places of next, from start on, go to movers in their order.

@@ -98,8 +98,7 @@ TEST(HistoryModelRules, WorkedCases) {
         {"A B* C* D E", 'm', 1, 4, "D B* C* A E"},
         {"A B C D*", 'd', 2, 0, "A C _ D*"},  // an empty row keeps D at row 4
         {"A B* C*", 'd', 1, 0, "_ B* C*"},
-        {"A* B*", 'd', 2, 0, "A*"},
-    };
+        {"A* B*", 'd', 2, 0, "A*"}};
     for (const auto& [before, op, a, b, after] : cases) {
         Rows rows;
         std::istringstream in(before);

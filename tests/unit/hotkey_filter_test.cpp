@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 #include "hotkeys/KeyRules.h"
 #include "support/Fakes.h"
@@ -19,23 +20,15 @@ constexpr ModifierToggles none{}, fnOnly{true, false, false}, ctlOnly{false, tru
     cmdOnly{false, false, true}, all{true, true, true};
 constexpr PasteAbility ten{10, true}, three{3, true};
 
-KeyEvent keyDown(int keyCode, std::uint64_t flags) {
-    return {KeyEvent::Type::keyDown, keyCode, flags};
-}
+const auto keyDown = [](int key, std::uint64_t f) {
+    return KeyEvent{KeyEvent::Type::keyDown, key, f};
+};
 const KeyEvent pasteChord = keyDown(keycode::V, cmd);
 const KeyDecision passes{}, plainPaste{KeyDecision::Action::paste, 0, true};
-KeyDecision pastes(int index) {
-    return {KeyDecision::Action::paste, index, false};
-}
+const auto pastes = [](int index) { return KeyDecision{KeyDecision::Action::paste, index, false}; };
 
 TEST(HotKeyFilterDecision, FollowsTheTable) {
-    const struct {
-        const char* name;
-        KeyEvent event;
-        ModifierToggles toggles;
-        PasteAbility ability;
-        KeyDecision expected;
-    } cases[] = {
+    const std::tuple<const char*, KeyEvent, ModifierToggles, PasteAbility, KeyDecision> cases[] = {
         {"no modifier", keyDown(20, 0), all, ten, passes},
         {"shift is no role modifier", keyDown(20, shift), all, ten, passes},
         {"fn digit", keyDown(20, fn), fnOnly, ten, pastes(2)},
@@ -52,10 +45,9 @@ TEST(HotKeyFilterDecision, FollowsTheTable) {
         {"chord, empty history", pasteChord, all, {0, true}, passes},
         {"chord over another text", pasteChord, fnOnly, three, plainPaste},
         {"chord over entry 0", pasteChord, all, {3, false}, passes},
-        {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(decideKey(c.event, c.toggles, c.ability), c.expected) << c.name;
+        {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes}};
+    for (const auto& [name, event, toggles, ability, expected] : cases)
+        EXPECT_EQ(decideKey(event, toggles, ability), expected) << name;
 }
 
 TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
@@ -100,16 +92,14 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
         std::optional<QString> clipboardAfter;
         QStringList historyAfter;
         bool cutNoted = false;
-    } cases[] = {
-        {"C", keyDown(20, cmd), pasteChord, "A", cba},
-        {"C", pasteChord, std::nullopt, "C", cba},
-        {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
-        {"D", keyDown(18, cmd), pasteChord, "D", dcba},  // a fresh copy is kept and pasted
-        {"D", keyDown(21, cmd), pasteChord, "A", dcba},  // and makes one more index
-        {"C", keyDown(keycode::X, cmd | shift), std::nullopt, "C", cba, true},
-        {"C", keyDown(keycode::X, ctl), std::nullopt, "C", cba},
-        {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba},
-    };
+    } cases[] = {{"C", keyDown(20, cmd), pasteChord, "A", cba},
+                 {"C", pasteChord, std::nullopt, "C", cba},
+                 {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
+                 {"D", keyDown(18, cmd), pasteChord, "D", dcba},  // a fresh copy is kept and pasted
+                 {"D", keyDown(21, cmd), pasteChord, "A", dcba},  // and makes one more index
+                 {"C", keyDown(keycode::X, cmd | shift), std::nullopt, "C", cba, true},
+                 {"C", keyDown(keycode::X, ctl), std::nullopt, "C", cba},
+                 {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};
     for (const auto& c : cases) {
         FilterHarness h;
         if (c.copiedBefore != QString("C")) h.copyFromOtherApp(c.copiedBefore);
@@ -120,25 +110,21 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
     }
 }
 
-TEST(HotKeyFilterEngine, RepeatsPasteAgainAndThePasteChordRewritesEntryZero) {
+// A refused write lets the key go on as typed.
+TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusalTypes) {
     FilterHarness h;
     for (int repeat = 0; repeat < 3; ++repeat)
         EXPECT_TRUE(h.filter.eventTapCallback(keyDown(19, cmd)));
     EXPECT_EQ(h.pasteboard.writes, QStringList({"B", "B", "B"}));
     EXPECT_EQ(h.filter.eventTapCallback(pasteChord), pasteChord);
     EXPECT_EQ(h.pasteboard.string(), "C");
-}
-
-TEST(HotKeyFilterEngine, ARefusedWriteLetsTheKeyGoOnAsTyped) {
-    FilterHarness h;
     h.pasteboard.refuseWrites = true;
-    ::testing::internal::CaptureStdout();
     EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "failed edit pasteboard\n");
 }
 
-// The key thread decides from what the engine last published; the main thread
-// turns down a decision that the history or the clipboard overtook since.
+// The key thread decides from what the engine last published, toggles included;
+// the main thread turns down a decision that the history or the clipboard
+// overtook since.
 TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     FilterHarness h;
     const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
@@ -155,10 +141,7 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     image.copyFromOtherApp(std::nullopt);  // an image copied since
     EXPECT_FALSE(image.filter.carryOutPaste(plain));
     EXPECT_EQ(image.pasteboard.string(), std::nullopt);
-}
-
-TEST(HotKeyFilterToggles, ListenerHearsOnlyRealChanges) {
-    FilterHarness h;
+    // The toggles' listener hears only real changes (command is on already).
     int heard = 0;
     h.filter.setTogglesChangedListener([&] { ++heard; });
     h.filter.setToggles(cmdOnly);

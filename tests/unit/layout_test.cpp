@@ -22,10 +22,16 @@ WindowInput window(double width, double height, double documentHeight, double to
     return in;
 }
 
-// 335 fits (equality counts as fitting); stacked, the header goes one item per
+// 335 fits (equality counts as fitting): the header sits side by side above
+// the list, which ends five above the bottom; stacked, it goes one item per
 // line at the left.
 TEST(WindowLayout, HeaderOnOneLineOrStackedByWidth) {
-    for (const double width : {400.0, 335.0, 334.0, 200.0}) {
+    const WindowFrames wide = layoutWindow(window(400, 980, 6));
+    const std::vector<Frame> expected = {{5, 959, 140, 16},  {150, 959, 40, 16}, {195, 959, 60, 16},
+                                         {260, 959, 70, 16}, {5, 943, 140, 16},  {5, 927, 140, 16},
+                                         {5, 5, 390, 922}};
+    for (int p = 0; p < contentCount; ++p) EXPECT_EQ(wide.content[p], expected[p]) << p;
+    for (const double width : {335.0, 334.0, 200.0}) {
         const WindowFrames f = layoutWindow(window(width, 980, 6));
         const bool stacked = width < 335;
         EXPECT_EQ(f.wideHeader, stacked) << width;
@@ -33,14 +39,6 @@ TEST(WindowLayout, HeaderOnOneLineOrStackedByWidth) {
         EXPECT_EQ(f.content[1].y, stacked ? 980 - 32 - 5 : 959) << width;
         EXPECT_EQ(f.content[scroll].height, 980 - (stacked ? 96 : 48) - 10) << width;
     }
-}
-
-TEST(WindowLayout, OneLineHeaderSitsSideBySideAndScrollViewEndsFiveAboveBottom) {
-    const WindowFrames f = layoutWindow(window(400, 980, 6));
-    const std::vector<Frame> expected = {{5, 959, 140, 16},  {150, 959, 40, 16}, {195, 959, 60, 16},
-                                         {260, 959, 70, 16}, {5, 943, 140, 16},  {5, 927, 140, 16},
-                                         {5, 5, 390, 922}};
-    for (int p = 0; p < contentCount; ++p) EXPECT_EQ(f.content[p], expected[p]) << p;
 }
 
 // Toggles taller than a label: the list still ends five above the bottom,
@@ -72,28 +70,21 @@ TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
     }
 }
 
-double zerosWidth(int digits) {
-    return 7.0 * digits + 8;
-}
+const auto zerosWidth = [](int digits) { return 7.0 * digits + 8; };
 
-TEST(RowLayout, IndexFieldsFitToAsManyZerosAsTheRowNumberHasDigits) {
-    std::vector<RowFrames> rows;
-    for (int k = 1; k <= 100; ++k) rows.push_back(placeRow(k, 3, tfHt, 380, tfHt, zerosWidth));
-    EXPECT_EQ(rows[8].digits, 1);   // row 9
-    EXPECT_EQ(rows[9].digits, 2);   // row 10
-    EXPECT_EQ(rows[98].digits, 2);  // row 99
-    EXPECT_EQ(rows[99].digits, 3);  // row 100
-    EXPECT_EQ(rows[9].index.width, zerosWidth(2));
-    EXPECT_EQ(rows[9].copied.x, zerosWidth(2) + gapAroundCopiedText);
-    EXPECT_EQ(rows[9].copied.width, 380 - zerosWidth(2));
-}
-
-TEST(RowLayout, ExpandButtonSitsInTheFieldsFarCorner) {
-    const RowFrames collapsed = placeRow(1, 3, tfHt, 380, tfHt, zerosWidth);
-    EXPECT_EQ(collapsed.expandOrigin, (Point{collapsed.copied.width - 10, 11}));
+// The number field fits as many zeros as the row number has digits; the expand
+// button sits in the text field's far corner, and the number stays beside the
+// first line of an expanded row.
+TEST(RowLayout, IndexFieldsFitTheirDigitsAndTheExpandButtonSitsInTheFarCorner) {
+    for (const auto& [row, digits] : {std::pair{9, 1}, {10, 2}, {99, 2}, {100, 3}})
+        EXPECT_EQ(placeRow(row, 3, tfHt, 380, tfHt, zerosWidth).digits, digits) << row;
+    const RowFrames tenth = placeRow(10, 3, tfHt, 380, tfHt, zerosWidth);
+    EXPECT_EQ(tenth.index.width, zerosWidth(2));
+    EXPECT_EQ(tenth.copied.x, zerosWidth(2) + gapAroundCopiedText);
+    EXPECT_EQ(tenth.copied.width, 380 - zerosWidth(2));
+    EXPECT_EQ(tenth.expandOrigin, (Point{tenth.copied.width - 10, 11}));
     const RowFrames expanded = placeRow(2, 3, 53, 380, tfHt, zerosWidth);
     EXPECT_EQ(expanded.expandOrigin, (Point{expanded.copied.width - 10, 43}));
-    // The number stays beside the first line of an expanded row.
     EXPECT_EQ(expanded.index.y + expanded.index.height, expanded.copied.y + 53);
 }
 

@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <tuple>
 
-#include "ui/RowHeights.h"
 #include "history/RowNumber.h"
+#include "ui/RowHeights.h"
 
 namespace tarnwick {
 namespace {
@@ -29,32 +30,26 @@ TEST(ParseRowNumber, AcceptsASignAndAsciiDigitsOnly) {
 }
 
 TEST(ClampRowNumber, ZeroAndNegativeMeanRowOneAndLargeMeansTheLastRow) {
-    const struct {
-        std::int64_t typed;
-        int rowCount, row;
-    } cases[] = {{0, 5, 1}, {int64Min, 5, 1}, {1, 5, 1}, {3, 5, 3},         {5, 5, 5},
-                 {6, 5, 5}, {int64Max, 5, 5}, {1, 0, 0}, {4294967297, 9, 9}};
-    for (const auto& c : cases)
-        EXPECT_EQ(rows::clampRowNumber(c.typed, c.rowCount), c.row)
-            << c.typed << " of " << c.rowCount;
+    const std::tuple<std::int64_t, int, int> cases[] = {
+        {0, 5, 1}, {int64Min, 5, 1}, {1, 5, 1}, {3, 5, 3},         {5, 5, 5},
+        {6, 5, 5}, {int64Max, 5, 5}, {1, 0, 0}, {4294967297, 9, 9}};  // typed, rows, row
+    for (const auto& [typed, rowCount, row] : cases)
+        EXPECT_EQ(rows::clampRowNumber(typed, rowCount), row) << typed << " of " << rowCount;
 }
 
 TEST(PinMenu, OffersThePinItemForNumbersUpToTen) {
-    const struct {
-        const char* text;
-        bool pinItem;
-    } cases[] = {{"10", true},  {"-3", true}, {"+10", true},
-                 {"11", false}, {"x", false}, {"99999999999999999999", false}};
-    for (const auto& c : cases) EXPECT_EQ(rows::offersPinItem(c.text), c.pinItem) << c.text;
+    const std::pair<const char*, bool> cases[] = {{"10", true},  {"-3", true},
+                                                  {"+10", true}, {"11", false},
+                                                  {"x", false},  {"99999999999999999999", false}};
+    for (const auto& [text, pinItem] : cases) EXPECT_EQ(rows::offersPinItem(text), pinItem) << text;
 }
 
 TEST(LineFeeds, CountOnlyLineFeedsNotPrecededByACarriageReturn) {
-    const struct {
-        const char* text;
-        int lineFeeds;
-    } cases[] = {{"", 0},     {"one line", 0}, {"a\nb\nc", 2}, {"\n", 1},       {"a\r\nb\r\nc", 0},
-                 {"\r\n", 0}, {"a\rb", 0},     {"\r\r\n", 0},  {"\n\r\n\n", 2}, {"\r\n\n", 1}};
-    for (const auto& c : cases) EXPECT_EQ(rows::countLineFeeds(c.text), c.lineFeeds) << c.text;
+    const std::pair<const char*, int> cases[] = {
+        {"", 0},     {"one line", 0}, {"a\nb\nc", 2}, {"\n", 1},       {"a\r\nb\r\nc", 0},
+        {"\r\n", 0}, {"a\rb", 0},     {"\r\r\n", 0},  {"\n\r\n\n", 2}, {"\r\n\n", 1}};
+    for (const auto& [text, lineFeeds] : cases)
+        EXPECT_EQ(rows::countLineFeeds(text), lineFeeds) << text;
 }
 
 }  // namespace

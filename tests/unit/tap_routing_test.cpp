@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/TapRouting.h"
 
 using namespace tarnwick;
@@ -10,23 +12,19 @@ namespace {
 struct ScriptedFilter final : KeyFilter {
     std::optional<KeyEvent> eventTapCallback(const KeyEvent&) override { return std::nullopt; }
     KeyDecision decideWithoutWaiting(const KeyEvent& event) override {
-        ++decisions;
-        asked = event;
-        return answer;
+        return ++decisions, asked = event, answer;
     }
     bool carryOutPaste(const KeyDecision& decision) override {
-        carried = decision;
-        return pasteWorks;
+        return carried = decision, pasteWorks;
     }
     ModifierToggles toggles() const override { return {}; }
     std::vector<HotChord> hotChords() const override { return {}; }
     void setTogglesChangedListener(std::function<void()>) override {}
 
-    KeyDecision answer;
+    KeyDecision answer, carried;
     bool pasteWorks = true;
     int decisions = 0;
     KeyEvent asked;
-    KeyDecision carried;
 };
 
 using Kind = TapInput::Kind;
@@ -35,31 +33,23 @@ const KeyEvent commandThree{KeyEvent::Type::keyDown, 20, eventflag::command};
 const KeyDecision pasteThird{KeyDecision::Action::paste, 2, false};
 const KeyDecision cut{KeyDecision::Action::noteCut};
 
-TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastes) {
-    const struct {
-        const char* name;
-        Kind kind;
-        KeyDecision answer;
-        TapRoute expected;
-        bool filterAsked;
-    } table[] = {
+TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastesItCarriesOut) {
+    // What comes in, what the filter would answer; the route, and whether it was asked.
+    const std::tuple<const char*, Kind, KeyDecision, TapRoute, bool> table[] = {
         {"paste", Kind::key, pasteThird, {Action::consume, pasteThird}, true},
         {"cut goes on", Kind::key, cut, {}, true},
         {"plain key", Kind::key, {}, {}, true},
         {"own chord", Kind::ownKey, pasteThird, {}, false},
         {"tap switched off", Kind::tapDisabled, pasteThird, {Action::reenableAndPass, {}}, false},
-        {"other event", Kind::other, pasteThird, {}, false},
-    };
-    for (const auto& row : table) {
+        {"other event", Kind::other, pasteThird, {}, false}};
+    for (const auto& [name, kind, answer, expected, asked] : table) {
         ScriptedFilter filter;
-        filter.answer = row.answer;
-        EXPECT_EQ(routeTapEvent(filter, {row.kind, commandThree}), row.expected) << row.name;
-        EXPECT_EQ(filter.decisions, row.filterAsked ? 1 : 0) << row.name;
-        EXPECT_EQ(filter.asked, row.filterAsked ? commandThree : KeyEvent{}) << row.name;
+        filter.answer = answer;
+        EXPECT_EQ(routeTapEvent(filter, {kind, commandThree}), expected) << name;
+        EXPECT_EQ(filter.decisions, asked ? 1 : 0) << name;
+        EXPECT_EQ(filter.asked, asked ? commandThree : KeyEvent{}) << name;
     }
-}
-
-TEST(TapRouting, AConsumedKeyBecomesThePasteChordOrGoesOnAsTyped) {
+    // A consumed key becomes the paste chord, or goes on as typed when the paste fails.
     for (const bool works : {true, false}) {
         ScriptedFilter filter;
         filter.pasteWorks = works;

@@ -40,8 +40,7 @@ protected:
     // Clicks whatever is drawn on top at the point, as the user would: the
     // field editor over the field being edited, the expand button above it.
     void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-        QWidget* top = doc().childAt(at);
-        if (!top) top = &doc();
+        QWidget* top = doc().childAt(at) ? doc().childAt(at) : &doc();
         QTest::mouseClick(top, button, Qt::NoModifier, top->mapFrom(&doc(), at));
     }
     void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
@@ -62,9 +61,8 @@ protected:
     // would after choosing.
     QMenu& menuOf(RowField* field) {
         click(field, Qt::RightButton);
-        QMenu* menu = field->menu();
-        menu->hide();
-        return *menu;
+        field->menu()->hide();
+        return *field->menu();
     }
     void choose(RowField* field, const QString& title) {
         for (QAction* action : menuOf(field).actions())
@@ -72,11 +70,17 @@ protected:
         ADD_FAILURE() << "no item " << title.toStdString();
     }
 
-    // Types text into the field editor one key at a time.
+    // Types text into the field editor one key at a time, or selects from..to in it.
     void type(const QString& text) {
         for (const QChar c : text)
             QTest::sendKeyEvent(QTest::Click, &editor(), Qt::Key_unknown, QString(c),
                                 Qt::NoModifier);
+    }
+    void select(int from, int to) {
+        QTextCursor cursor = editor().textCursor();
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        editor().setTextCursor(cursor);
     }
 
     EngineHarness harness;

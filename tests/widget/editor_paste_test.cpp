@@ -12,29 +12,8 @@
 #include "support/Fakes.h"
 #include "ui/FieldEditor.h"
 
-using namespace tarnwick;
-
+namespace tarnwick {
 namespace {
-
-struct Route {
-    const char* name;
-    std::function<void(FieldEditor&)> paste;
-};
-
-void middleClick(FieldEditor& editor) {
-    const QPoint end = editor.cursorRect().center();
-    QTest::mousePress(editor.viewport(), Qt::MiddleButton, {}, end);
-    QTest::mouseRelease(editor.viewport(), Qt::MiddleButton, {}, end);
-}
-
-const Route routes[] = {
-    {"paste chord", [](FieldEditor& e) { QTest::keyClick(&e, Qt::Key_V, Qt::ControlModifier); }},
-    {"shift insert",
-     [](FieldEditor& e) { QTest::keyClick(&e, Qt::Key_Insert, Qt::ShiftModifier); }},
-    {"middle button", middleClick},
-    // The row menu's Paste types the paste chord; the window hands it here.
-    {"row menu", [](FieldEditor& e) { e.pasteText(); }},
-};
 
 TEST(EditorPaste, EveryRouteInsertsTheClipboardTextThroughTheGuardedInsertAndNothingElse) {
     test::FakePasteboard pasteboard;
@@ -44,19 +23,29 @@ TEST(EditorPaste, EveryRouteInsertsTheClipboardTextThroughTheGuardedInsertAndNot
     editor.setGeometry(0, 0, 300, 100);
     window.show();
     QApplication::clipboard()->setText(QStringLiteral("from Qt's path"));
+    const std::pair<const char*, std::function<void()>> routes[] = {
+        {"paste chord", [&] { QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier); }},
+        {"shift insert", [&] { QTest::keyClick(&editor, Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"middle button",
+         [&] {
+             const QPoint end = editor.cursorRect().center();
+             QTest::mousePress(editor.viewport(), Qt::MiddleButton, {}, end);
+             QTest::mouseRelease(editor.viewport(), Qt::MiddleButton, {}, end);
+         }},
+        // The row menu's Paste types the paste chord; the window hands it here.
+        {"row menu", [&] { editor.pasteText(); }}};
     // A clipboard without text (its owner exited, or a delete-all emptied it) inserts nothing.
     for (const std::optional<QString>& text :
          {std::optional(QStringLiteral("pasted")), std::optional<QString>()}) {
-        for (const Route& route : routes) {
+        for (const auto& [name, paste] : routes) {
             editor.setPlainText(QStringLiteral("row "));
             editor.moveCursor(QTextCursor::End);
             pasteboard.copyFromOtherApp(text);
-            route.paste(editor);
-            EXPECT_EQ(editor.toPlainText().toStdString(),
-                      "row " + text.value_or(QString()).toStdString())
-                << route.name;
+            paste();
+            EXPECT_EQ(editor.toPlainText(), "row " + text.value_or(QString())) << name;
         }
     }
 }
 
 }  // namespace
+}  // namespace tarnwick

@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "WindowFixture.h"
 
 namespace tarnwick::test {
@@ -27,12 +29,7 @@ TEST_P(KeyEquivalentTest, ActsOnTheFieldEditor) {
     editor().moveCursor(QTextCursor::End);
     if (c.before == 't' || c.before == 'u') type(QStringLiteral("!"));
     if (c.before == 'u') editor().undo();
-    if (c.before == 's') {
-        QTextCursor cursor = editor().textCursor();
-        cursor.setPosition(6);
-        cursor.setPosition(9, QTextCursor::KeepAnchor);
-        editor().setTextCursor(cursor);
-    }
+    if (c.before == 's') select(6, 9);
     EXPECT_EQ(ui.helpWindow->performKeyEquivalent({KeyEvent::Type::keyDown, c.keyCode, c.flags}),
               c.handled);
     EXPECT_EQ(copied(2)->stringValue(), QString::fromUtf8(c.textAfter));
@@ -74,23 +71,20 @@ TEST_F(WindowTest, SelectAllSelectsTheWholeTextAndReportsNotHandled) {
 
 TEST(KeyTranslation, CtrlChordsBecomeCommandKeyCodes) {
     const auto ctl = Qt::ControlModifier;
-    const struct {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        int code;  // -1: not a key equivalent
-        std::uint64_t flags;
-    } cases[] = {{Qt::Key_V, ctl, keycode::V, cmd},
-                 {Qt::Key_Z, ctl | Qt::ShiftModifier, keycode::Z, cmd | eventflag::shift},
-                 {Qt::Key_X, ctl | Qt::AltModifier, keycode::X, cmd | eventflag::secondaryFn},
-                 {Qt::Key_A, ctl, keycode::A, cmd},
-                 {Qt::Key_C, ctl, keycode::C, cmd},
-                 {Qt::Key_V, Qt::NoModifier, -1, 0},
-                 {Qt::Key_B, ctl, -1, 0}};
-    for (const auto& c : cases) {
+    // Qt's key and modifiers; the key code (-1: not a key equivalent) and flags.
+    const std::tuple<int, Qt::KeyboardModifiers, int, std::uint64_t> cases[] = {
+        {Qt::Key_V, ctl, keycode::V, cmd},
+        {Qt::Key_Z, ctl | Qt::ShiftModifier, keycode::Z, cmd | eventflag::shift},
+        {Qt::Key_X, ctl | Qt::AltModifier, keycode::X, cmd | eventflag::secondaryFn},
+        {Qt::Key_A, ctl, keycode::A, cmd},
+        {Qt::Key_C, ctl, keycode::C, cmd},
+        {Qt::Key_V, Qt::NoModifier, -1, 0},
+        {Qt::Key_B, ctl, -1, 0}};
+    for (const auto& [key, modifiers, code, flags] : cases) {
         KeyEvent event;
-        ASSERT_EQ(toKeyEquivalent(c.key, c.modifiers, event), c.code >= 0) << c.key;
-        if (c.code >= 0) {
-            EXPECT_EQ(event, (KeyEvent{KeyEvent::Type::keyDown, c.code, c.flags})) << c.key;
+        ASSERT_EQ(toKeyEquivalent(key, modifiers, event), code >= 0) << key;
+        if (code >= 0) {
+            EXPECT_EQ(event, (KeyEvent{KeyEvent::Type::keyDown, code, flags})) << key;
         }
     }
 }

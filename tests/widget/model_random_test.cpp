@@ -14,9 +14,7 @@ namespace {
 struct Row {
     int id = 0;  // stays with the row while it moves
     QString text;
-    bool pinned = false;
-    bool menuBuilt = false;
-    bool pinItem = false;
+    bool pinned = false, menuBuilt = false, pinItem = false;
 };
 
 // What the user sees: the rows by the shared reference, plus the clipboard,
@@ -26,8 +24,7 @@ struct Model {
     std::optional<QString> clipboard;
     QString lastAdded;
     std::optional<int> pending;  // id of the index field whose edit is pending
-    int beeps = 0;
-    int nextId = 0;
+    int beeps = 0, nextId = 0;
 
     int rowOf(int id) const {
         for (std::size_t r = 0; r < rows.size(); ++r)
@@ -47,6 +44,7 @@ struct Model {
     void commitPending() {
         if (pending && rowOf(*pending) == 1 && !rows.front().pinned) clipboard = rows.front().text;
     }
+    void endPending() { commitPending(), pending.reset(); }
     void rightClickIndex(int id) {
         commitPending();
         pending = id;
@@ -95,20 +93,17 @@ protected:
         QString typed = QString::number(randomInt(-1, static_cast<int>(ref.rows.size()) + 2));
         if (randomInt(0, 4) == 0) typed = odd[randomInt(0, 7)];
         const bool viaReturn = randomInt(0, 1) == 0;
-        step = QStringLiteral("row %1 typed '%2' %3")
-                   .arg(row)
-                   .arg(typed, viaReturn ? "Return" : "click");
+        step = QString("row %1 typed '%2' %3")
+                   .arg(QString::number(row), typed, viaReturn ? "Return" : "click");
         click(index(row));
         ref.commitPending();
         ref.pending = id;
         QTest::keyClick(&editor(), Qt::Key_Backspace);
         type(typed);
-        if (viaReturn) {
+        if (viaReturn)
             QTest::keyClick(&editor(), Qt::Key_Return);  // the edit stays pending
-        } else {
-            clickOnWindow();
-            ref.pending.reset();
-        }
+        else
+            clickOnWindow(), ref.pending.reset();
         ref.commitTyped(id, typed);
     }
     void togglePin(int row, int id) {
@@ -126,16 +121,11 @@ protected:
     }
     void deleteOne(int row, int id) {
         const bool fromIndex = randomInt(0, 1) == 0;
-        step = QStringLiteral("delete row %1 from the %2 menu")
-                   .arg(row)
-                   .arg(fromIndex ? "index" : "text");
-        if (fromIndex) {
-            choose(index(row), QStringLiteral("Delete"));
-            ref.rightClickIndex(id);
-        } else {
-            choose(copied(row), QStringLiteral("Delete"));
-            ref.commitPending();
-        }
+        step = QString("delete row %1 from the %2 menu")
+                   .arg(QString::number(row), fromIndex ? "index" : "text");
+        choose(fromIndex ? static_cast<RowField*>(index(row)) : copied(row),
+               QStringLiteral("Delete"));
+        fromIndex ? ref.rightClickIndex(id) : ref.commitPending();
         ref.deleteRow(id);
         fields.erase(id);
     }
@@ -149,21 +139,15 @@ protected:
     void edit(int row) {
         static const char* const pool[] = {"a", "b", "x", "y\nz", "", "c\n", "\n\n"};
         const QString text = pool[randomInt(0, 6)];
-        step = QStringLiteral("edit row %1 to '%2'").arg(row).arg(text);
+        step = QString("edit row %1 to '%2'").arg(QString::number(row), text);
         // Every key that changes the text writes the history; none may.
         const bool changes = !copied(row)->stringValue().isEmpty() || !text.isEmpty();
         click(copied(row));
-        ref.commitPending();
-        ref.pending.reset();
+        ref.endPending();
         // A click in a row already edited only places the caret.
         QTest::keyClick(&editor(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(&editor(), Qt::Key_Backspace);
-        for (const QChar c : text) {
-            if (c == '\n')
-                QTest::keyClick(&editor(), Qt::Key_Return);
-            else
-                type(c);
-        }
+        for (const QChar c : text) c == '\n' ? QTest::keyClick(&editor(), Qt::Key_Return) : type(c);
         if (!changes) return;
         ref.rows[row - 1].text = text;
         if (row == 1) ref.clipboard = text;
@@ -186,18 +170,16 @@ protected:
         }
         step = "click on the window";
         clickOnWindow();
-        ref.commitPending();
-        ref.pending.reset();
+        ref.endPending();
     }
 
     // Rows, history, clipboard, sounds, the pending edit and the menus as the
     // model has them; rows keep their own fields while they move.
     void expectMatchesModel() {
         harness.mainThread.runPending();  // a polling step that is due
-        const int rows = doc().rowCount();
         ASSERT_EQ(doc().rowCount(), static_cast<int>(ref.rows.size()));
         double rowsHeight = 0;
-        for (int row = 1; row <= rows; ++row) {
+        for (int row = 1; row <= doc().rowCount(); ++row) {
             SCOPED_TRACE(row);
             const Row& expected = ref.rows[row - 1];
             ASSERT_EQ(copied(row)->stringValue(), expected.text);
