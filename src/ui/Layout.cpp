@@ -8,15 +8,19 @@ namespace tarnwick::layout {
 
 namespace {
 
-// The height above the scroll view: the header (one line as tall as its
-// tallest view, or one view per line), the spacer and "Copy History:", taken
-// from the views' own heights so that taller toggles never push the list
-// past the window's bottom edge.
+// A one-line header is as tall as its tallest view.
+double headerLineHeight(const std::array<Size, contentCount>& c) {
+    return std::max(
+        {c[label].height, c[fnToggle].height, c[ctrlToggle].height, c[cmdToggle].height});
+}
+
+// The height above the scroll view: the header (one line, or one view per
+// line), the spacer and "Copy History:", taken from the views' own heights so
+// that taller toggles never push the list past the window's bottom edge.
 double headerHeight(const std::array<Size, contentCount>& c, bool stacked) {
-    double header = 0;
-    for (int p = label; p <= cmdToggle; ++p) {
-        header = stacked ? header + c[p].height : std::max(header, c[p].height);
-    }
+    const double header =
+        stacked ? c[label].height + c[fnToggle].height + c[ctrlToggle].height + c[cmdToggle].height
+                : headerLineHeight(c);
     return header + c[spacer].height + c[historyLabel].height;
 }
 
@@ -37,15 +41,13 @@ WindowFrames layoutWindow(const WindowInput& in) {
 
     double x = 5;
     double y = 5;
-    double line = 0;  // the height of the one-line header so far
     for (int p = 0; p < contentCount; ++p) {
         Size size = c[p];
         if (p == scroll) size = {in.width - gapAroundScrollView - out.rightGap, out.scrollHeight};
         if (!out.wideHeader && p < spacer) {
             out.content[p] = {x, contentHeight - size.height - y, size.width, size.height};
             x += size.width + 5;
-            line = std::max(line, size.height);
-            if (p == cmdToggle) y += line;
+            if (p == cmdToggle) y += headerLineHeight(c);
         } else {
             out.content[p] = {5, contentHeight - size.height - y, size.width, size.height};
             y += size.height;

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <functional>
 
 namespace tarnwick {
 
@@ -20,6 +19,12 @@ QRect clientAtTopRight(const QRect& area, const QMargins& frame, QSize wanted) {
     return {area.x() + area.width() - frame.right() - w, area.y() + frame.top(), w, h};
 }
 
+void place(QWidget* window, QSize wanted, const QMargins& frame) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    window->setGeometry(screen ? clientAtTopRight(screen->availableGeometry(), frame, wanted)
+                               : QRect(QPoint(0, 0), wanted));
+}
+
 // A window manager adds its frame only once the window is shown; until then
 // the window is placed as if it had none, which would leave the title bar
 // above the screen. When the frame first becomes known (no event says so;
@@ -28,8 +33,8 @@ QRect clientAtTopRight(const QRect& area, const QMargins& frame, QSize wanted) {
 // moves stand. Without a window manager there is no frame and it stays idle.
 class FrameWatcher : public QObject {
 public:
-    FrameWatcher(QWidget* window, std::function<void(const QMargins&)> place)
-        : QObject(window), window_(window), place_(std::move(place)) {
+    FrameWatcher(QWidget* window, QSize wanted)
+        : QObject(window), window_(window), wanted_(wanted) {
         window->installEventFilter(this);
     }
 
@@ -41,28 +46,22 @@ protected:
         window_->removeEventFilter(this);
         // Not from inside the event being delivered, which may be a paint.
         QMetaObject::invokeMethod(
-            window_, [place = std::move(place_), frame] { place(frame); }, Qt::QueuedConnection);
+            window_, [window = window_, wanted = wanted_, frame] { place(window, wanted, frame); },
+            Qt::QueuedConnection);
         deleteLater();
         return false;
     }
 
 private:
     QWidget* window_;
-    std::function<void(const QMargins&)> place_;
+    QSize wanted_;
 };
-
-void place(QWidget* window, QSize wanted, const QMargins& frame) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    window->setGeometry(screen ? clientAtTopRight(screen->availableGeometry(), frame, wanted)
-                               : QRect(QPoint(0, 0), wanted));
-}
 
 }  // namespace
 
 void placeAtTopRight(QWidget* window, QSize wanted) {
     place(window, wanted, {});
-    new FrameWatcher(window,
-                     [window, wanted](const QMargins& frame) { place(window, wanted, frame); });
+    new FrameWatcher(window, wanted);
 }
 
 }  // namespace tarnwick
