@@ -1,5 +1,6 @@
 #include "history/BufferChecker.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/MainThread.h"
@@ -7,16 +8,6 @@
 #include "platform/TextNormalizer.h"
 
 namespace tarnwick {
-
-namespace {
-
-std::int64_t nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-}  // namespace
 
 BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
                              std::chrono::milliseconds pollInterval)
@@ -51,11 +42,10 @@ void BufferChecker::startBufferUpdating() {
         // Only a pass that may find something hands a step to the main thread,
         // so an idle program does not wake its main thread four times a second.
         const bool look = mayHaveChanged_.exchange(false) || !reportsChanges_;
-        // A read that waits for another program happens here, at once and
-        // before the pass announces itself: a pausing main thread never waits
-        // for it, and a hot key right after a copy finds the text read.
-        if (look && readsOffMainThread_) readAhead();
-        if (look) waitOutPassFloor();
+        // A read that waits for another program happens here, before the pass
+        // announces itself: a pausing main thread never waits for it, and a
+        // hot key right after a copy finds the text read.
+        if (look && readsOffMainThread_) readChange();
         // The pass is announced before the permission is read: a pausing thread
         // that then sees updatingBuffer false knows no pass can still look.
         updatingBuffer.mutate([](bool& busy) { busy = true; });
@@ -85,15 +75,32 @@ void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point pas
     changeHint_ = false;
 }
 
-void BufferChecker::waitOutPassFloor() {
-    // A report wakes the next pass at once, but its look at the clipboard is
-    // never closer than one interval to the previous one.
-    if (!reportsChanges_) return;
+void BufferChecker::waitOutReadFloor() {
+    // A report wakes the next pass at once, but its read is never closer than
+    // one interval to the previous one: a change arriving sooner is read at
+    // the end of the interval.
+    if (!lastReadCount_) return;
     std::unique_lock lock(wakeMutex_);
-    const auto sinceLook = std::chrono::nanoseconds(nowNs() - lastLookNs_.load());
-    if (sinceLook < pollInterval_) {
-        wake_.wait_for(lock, pollInterval_ - sinceLook, [this] { return stopping_.load(); });
+    wake_.wait_until(lock, lastReadStart_ + pollInterval_, [this] { return stopping_.load(); });
+}
+
+void BufferChecker::readChange() {
+    // One read per change: a pass woken by a history change finds the
+    // clipboard's text read already.
+    if (lastReadCount_ == pasteboard_.changeCount()) return;
+    waitOutReadFloor();
+    if (stopping_) return;
+    lastReadStart_ = std::chrono::steady_clock::now();
+    Pasteboard::Contents contents = pasteboard_.read();
+    const std::uint64_t count = contents.count;
+    lastReadCount_ = count;
+    {
+        std::lock_guard lock(readMutex_);
+        reads_.push_back(std::move(contents));
     }
+    readDone_.notify_all();
+    // Changed again during the read: the next pass reads that change.
+    if (pasteboard_.changeCount() != count) wakePolling();
 }
 
 void BufferChecker::wakePolling() {
@@ -127,59 +134,77 @@ bool BufferChecker::clipboardMayDifferFromLastLook() const {
            entryZero.size() != lookedEntryZero_.size();
 }
 
-void BufferChecker::readAhead() {
-    const std::uint64_t count = pasteboard_.changeCount();
-    std::optional<QString> text = pasteboard_.string();
-    {
-        std::lock_guard lock(readMutex_);
-        readAhead_ = ClipboardRead{count, std::move(text)};
-    }
-    readDone_.notify_all();
-}
-
-void BufferChecker::awaitCurrentRead() {
-    // A hot key right after a copy: the polling thread is reading that copy
-    // now. Wait for it briefly (long enough for megabytes from an owner that
-    // answers): an owner that hangs must not hold the hot key for its whole
-    // read. A copy still unread then is added after the paste.
+bool BufferChecker::awaitCurrentRead(std::chrono::milliseconds patience) {
+    // The polling thread is reading the latest change now: wait for it, but
+    // only so long (an owner that hangs must not hold a hot key or the window
+    // for its whole read).
     std::optional<QString> known;
-    if (!readsOffMainThread_ || knownClipboardText(known)) return;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    if (!readsOffMainThread_ || knownClipboardText(known)) return true;
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     std::unique_lock lock(readMutex_);
     const auto readNow = [this] {
-        return readAhead_ && readAhead_->count == pasteboard_.changeCount();
+        return !reads_.empty() && reads_.back().count == pasteboard_.changeCount();
     };
     while (!readDone_.wait_for(lock, std::chrono::milliseconds(1), readNow)) {
-        if (std::chrono::steady_clock::now() >= deadline) return;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         // The polling thread may be waiting for a step queued to this thread.
         lock.unlock();
         runPendingStep();
         lock.lock();
     }
+    return true;
+}
+
+void BufferChecker::takeReads() {
+    std::deque<Pasteboard::Contents> reads;
+    {
+        std::lock_guard lock(readMutex_);
+        reads.swap(reads_);
+    }
+    const std::uint64_t now = pasteboard_.changeCount();
+    for (Pasteboard::Contents& read : reads) {
+        // What this program wrote itself is no copy; the current change is
+        // looked at below, with the history as it is then.
+        if (std::find(ownWrites_.begin(), ownWrites_.end(), read.count) != ownWrites_.end())
+            continue;
+        if (read.count == now) {
+            cachedText_ = std::move(read.text);
+            cachedTextCount_ = now;
+            cachedTextValid_ = true;
+            continue;
+        }
+        // Moved past before it reached this thread: still a copy the user made.
+        if (!isOwnPaste(read.text)) consider(read.text);
+    }
+}
+
+void BufferChecker::consider(const std::optional<QString>& text) {
+    if (text && (bufferArray.isEmpty() ||
+                 (!sameCanonical(*text, bufferArray.front()) && !sameCanonical(*text, lastAdded)))) {
+        history_.add(*text);
+        lastAdded = *text;
+    }
 }
 
 void BufferChecker::updateBufferHistory() {
-    if (!clipboardMayDifferFromLastLook()) return;
-    lastLookNs_ = nowNs();
+    if (readsOffMainThread_) takeReads();
+    if (!clipboardMayDifferFromLastLook()) {
+        publishSnapshot();
+        return;
+    }
     std::optional<QString> text;
+    // Not read yet: the read under way brings it with the next step.
     if (!knownClipboardText(text)) {
-        // Changed again since the polling thread read it: read it afresh.
-        wakePolling();
+        publishSnapshot();
         return;
     }
     looked_ = true;
     lookedChangeCount_ = pasteboard_.changeCount();
     unpolledChange_.store(false, std::memory_order_release);
-
-    if (text && !isOwnPaste(text) &&
-        (bufferArray.isEmpty() ||
-         (!sameCanonical(*text, bufferArray.front()) && !sameCanonical(*text, lastAdded)))) {
-        history_.add(*text);
-        lastAdded = *text;
-    }
+    if (!isOwnPaste(text)) consider(text);
     lookedEmpty_ = bufferArray.isEmpty();
     lookedEntryZero_ = lookedEmpty_ ? QString() : bufferArray.front();
-    publish();
+    publishSnapshot();
 }
 
 bool BufferChecker::sameText(const QString& a, const QString& b) {
@@ -242,6 +267,12 @@ bool BufferChecker::writeClipboard(const QString* text) {
         pasteboard_.clearContents();
     }
     cachedTextValid_ = false;
+    if (readsOffMainThread_) {
+        // Reads of this change are not copies; a short memory is enough, as
+        // reads reach the main thread within a few passes.
+        ownWrites_.push_back(pasteboard_.changeCount());
+        if (ownWrites_.size() > 16) ownWrites_.pop_front();
+    }
     if (written && readsOffMainThread_) {
         // What this program wrote is known without asking anyone.
         cachedText_ = text ? std::optional<QString>(*text) : std::nullopt;
@@ -256,10 +287,10 @@ bool BufferChecker::knownClipboardText(std::optional<QString>& text) const {
     if (!cachedTextValid_ || count != cachedTextCount_) {
         if (readsOffMainThread_) {
             // The main thread never waits for another program: only the
-            // polling thread's read of this very state is taken.
+            // polling thread's read of this very change is taken.
             std::lock_guard lock(readMutex_);
-            if (!readAhead_ || readAhead_->count != count) return false;
-            cachedText_ = readAhead_->text;
+            if (reads_.empty() || reads_.back().count != count) return false;
+            cachedText_ = reads_.back().text;
         } else {
             cachedText_ = pasteboard_.string();
         }
@@ -287,6 +318,10 @@ bool BufferChecker::plainPasteNeedsRewrite() const {
 void BufferChecker::publish() {
     // Every writer of the history publishes: the next pass must compare anew.
     wakePolling();
+    publishSnapshot();
+}
+
+void BufferChecker::publishSnapshot() {
     publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
     std::optional<QString> text;
     const bool needsRewrite = knownClipboardText(text) && differsFromEntryZero(text);
@@ -294,12 +329,18 @@ void BufferChecker::publish() {
 }
 
 bool BufferChecker::pasteItemAtIndex(int index) {
-    awaitCurrentRead();
+    // A copy made just before the hot key may not have reached the history
+    // yet: take it first, so it is neither lost nor shifts the wrong entry
+    // under the digit.
+    awaitCurrentRead(std::chrono::milliseconds(500));
     pauseUpdates();
-    // A copy made just before the hot key may not have been polled yet: take it
-    // first, so it is neither lost nor shifts the wrong entry under the digit.
-    if (clipboardMayDifferFromLastLook()) {
-        updateBufferHistory();
+    updateBufferHistory();
+    std::optional<QString> known;
+    if (readsOffMainThread_ && !knownClipboardText(known) && index >= 0) {
+        // Still being read: its owner serves it, and it becomes entry 0. Which
+        // older entry a digit means is known only once it is read.
+        resumeUpdates();
+        return index == 0;
     }
     if (index < 0 || index >= bufferArray.size()) {
         resumeUpdates();
@@ -312,6 +353,22 @@ bool BufferChecker::pasteItemAtIndex(int index) {
     ++pendingResumes_;
     publish();
     mainThread_.postAfter(pollInterval_, [this, index] { resumeUpdatingAfterDelay(index); });
+    return written;
+}
+
+std::optional<QString> BufferChecker::clipboardText() {
+    // Somewhat longer than a read may take, so its result is still used.
+    awaitCurrentRead(std::chrono::milliseconds(1100));
+    std::optional<QString> text;
+    if (!knownClipboardText(text)) return std::nullopt;
+    return text;
+}
+
+bool BufferChecker::copyToClipboard(const QString& text) {
+    // Written in one step: the clipboard is never without an owner between.
+    const bool written = pasteboard_.setString(text);
+    cachedTextValid_ = false;
+    publish();
     return written;
 }
 

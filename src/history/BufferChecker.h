@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -14,10 +15,10 @@
 
 #include "history/Atomic.h"
 #include "history/HistoryModel.h"
+#include "platform/Pasteboard.h"
 
 namespace tarnwick {
 
-class Pasteboard;
 class MainThread;
 
 // The history engine: the list of copied texts, newest first, and the polling
@@ -49,9 +50,21 @@ public:
     void startBufferUpdating();
 
     // Puts entry index on the clipboard for a paste and restores entry 0 a
-    // quarter second later. False when there is no such entry or the write
-    // failed. Main thread.
+    // quarter second later. True when the paste chord now pastes entry index:
+    // the entry was written, or (index 0) the clipboard's owner still serves a
+    // copy being read, which becomes entry 0. False when there is no such
+    // entry, the write failed, or a copy still being read makes every older
+    // entry's index uncertain. Main thread.
     bool pasteItemAtIndex(int index);
+
+    // The clipboard's plain text for a paste into a row (main thread): what
+    // this program wrote or the polling thread read at the current change,
+    // waiting for that read at most about a second. Another program is never
+    // read on the main thread.
+    std::optional<QString> clipboardText();
+    // Puts text on the clipboard as the user's own copy (the row editor's
+    // Copy and Cut): polling then takes it like any other copy.
+    bool copyToClipboard(const QString& text);
 
     // The pause-and-resume rule, for every main-thread writer of entry 0 or the
     // clipboard. pauseUpdates() runs the polling thread's pending step while it
@@ -96,9 +109,12 @@ private:
     void resumeUpdatingAfterDelay(int index);
     bool isOwnPaste(const std::optional<QString>& text) const;
     bool clipboardMayDifferFromLastLook() const;
-    void readAhead();
-    void awaitCurrentRead();
-    void waitOutPassFloor();
+    void readChange();
+    void waitOutReadFloor();
+    bool awaitCurrentRead(std::chrono::milliseconds patience);
+    void takeReads();
+    void consider(const std::optional<QString>& text);
+    void publishSnapshot();
     bool knownClipboardText(std::optional<QString>& text) const;
     bool writeClipboard(const QString* text);
     const QString& canonicalOf(const QString& text) const;
@@ -128,14 +144,18 @@ private:
     QString lookedEntryZero_;
     bool lookedEmpty_ = true;
 
-    // The polling thread's latest read, by the change count it was made at.
-    struct ClipboardRead {
-        std::uint64_t count;
-        std::optional<QString> text;
-    };
+    // The polling thread's reads not yet taken by the main thread, oldest
+    // first, each with the change count it was made at. Every read is a copy,
+    // also one the clipboard has moved past meanwhile.
     mutable std::mutex readMutex_;
     std::condition_variable readDone_;
-    std::optional<ClipboardRead> readAhead_;
+    std::deque<Pasteboard::Contents> reads_;
+    // Polling thread only: the change last read, and when that read began.
+    std::optional<std::uint64_t> lastReadCount_;
+    std::chrono::steady_clock::time_point lastReadStart_;
+    // Main thread only: the changes this program's own writes made (entry 0
+    // put back, an entry put there for a paste): reads of them are no copies.
+    std::deque<std::uint64_t> ownWrites_;
 
     // The decomposed forms of the texts compared most often (entry 0,
     // lastAdded, the clipboard's text), so each is decomposed once. Main
@@ -153,7 +173,6 @@ private:
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     bool changeHint_ = false;
-    std::atomic<std::int64_t> lastLookNs_{0};
 
     std::atomic<int> publishedLength_{0};
     std::atomic<bool> publishedNeedsRewrite_{false};

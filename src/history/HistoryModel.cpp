@@ -149,6 +149,7 @@ void HistoryModel::replaceAll(const QStringList& texts) {
     texts_ = texts;
     pinned_.assign(static_cast<std::size_t>(texts.size()), char{0});
     pinnedCount_ = 0;
+    sync_.publish();
     if (listener_) listener_->rowsReset();
     ended();
 }

@@ -27,10 +27,19 @@ public:
     // its deadline. Answered from what this program wrote while it owns the
     // clipboard. Called on the thread readsOffMainThread() names.
     virtual std::optional<QString> string() const = 0;
+    // string() together with the change count its text belongs to: a change
+    // made while the read ran is counted after it, so it is read again.
+    struct Contents {
+        std::uint64_t count = 0;
+        std::optional<QString> text;
+    };
+    virtual Contents read() const {
+        const std::uint64_t count = changeCount();
+        return {count, string()};
+    }
     // True: string() may wait for another program (up to its deadline) and is
-    // called off the main thread, by one thread at a time; it may also be
-    // called on the main thread for an explicit user paste. False: string() is
-    // quick and called on the main thread only.
+    // called off the main thread only, by one thread at a time. False:
+    // string() is quick and called on the main thread only.
     virtual bool readsOffMainThread() const { return false; }
     // Any thread. Grows whenever the contents may have changed (another
     // owner, this program's writes), so an unchanged clipboard need not be

@@ -27,10 +27,10 @@ DocumentView::RowView::RowView(RowView&&) noexcept = default;
 DocumentView::RowView& DocumentView::RowView::operator=(RowView&&) noexcept = default;
 DocumentView::RowView::~RowView() = default;
 
-DocumentView::DocumentView(Pasteboard& pasteboard, HistoryModel& history)
+DocumentView::DocumentView(BufferChecker& engine, HistoryModel& history)
     : history_(history),
       frameHeight_(2 * gapAroundCopiedText),
-      editor_(new FieldEditor(pasteboard, this)),
+      editor_(new FieldEditor(engine, this)),
       buttonOverlay_(new ButtonOverlay(this)) {
     installRowAccessibility();
     setMouseTracking(true);

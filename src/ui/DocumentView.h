@@ -18,7 +18,7 @@ class CopiedTextField;
 class FieldEditor;
 class IndexTextField;
 class MyWindow;
-class Pasteboard;
+class BufferChecker;
 
 // The scroll view's document: a view of the history model. It keeps one row
 // view (a copied-text field and an index field) per entry, in the model's
@@ -28,7 +28,7 @@ class Pasteboard;
 class DocumentView : public QWidget, public HistoryListener {
     Q_OBJECT
 public:
-    DocumentView(Pasteboard& pasteboard, HistoryModel& history);
+    DocumentView(BufferChecker& engine, HistoryModel& history);
     ~DocumentView() override;
 
     // Attaches the view to its window and to the history it shows.

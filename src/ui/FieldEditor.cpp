@@ -8,7 +8,7 @@
 #include <QTextCursor>
 #include <algorithm>
 
-#include "platform/Pasteboard.h"
+#include "history/BufferChecker.h"
 #include "ui/Metrics.h"
 
 namespace tarnwick {
@@ -33,8 +33,8 @@ public:
 
 }  // namespace
 
-FieldEditor::FieldEditor(Pasteboard& pasteboard, QWidget* parent)
-    : QPlainTextEdit(parent), pasteboard_(pasteboard) {
+FieldEditor::FieldEditor(BufferChecker& engine, QWidget* parent)
+    : QPlainTextEdit(parent), engine_(engine) {
     auto* bands = new QTextDocument(this);
     bands->setDocumentLayout(new BandedLayout(bands));
     setDocument(bands);
@@ -62,8 +62,7 @@ void FieldEditor::copySelection() {
     // The document marks line breaks with U+2029; the clipboard gets line feeds.
     QString text = textCursor().selectedText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    pasteboard_.clearContents();
-    pasteboard_.setString(text);
+    engine_.copyToClipboard(text);
 }
 
 void FieldEditor::cutSelection() {
@@ -73,7 +72,7 @@ void FieldEditor::cutSelection() {
 }
 
 void FieldEditor::pasteText() {
-    const std::optional<QString> text = pasteboard_.string();
+    const std::optional<QString> text = engine_.clipboardText();
     if (text) insertPlainText(*text);
 }
 

@@ -4,7 +4,7 @@
 
 namespace tarnwick {
 
-class Pasteboard;
+class BufferChecker;
 
 // The window's one text editor, placed over the row field being edited. Cut,
 // copy and paste go through the clipboard service like every other clipboard
@@ -15,7 +15,7 @@ class Pasteboard;
 class FieldEditor : public QPlainTextEdit {
     Q_OBJECT
 public:
-    FieldEditor(Pasteboard& pasteboard, QWidget* parent);
+    FieldEditor(BufferChecker& engine, QWidget* parent);
 
     bool hasSelection() const;
     void cutSelection();
@@ -31,7 +31,7 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    Pasteboard& pasteboard_;
+    BufferChecker& engine_;
 };
 
 }  // namespace tarnwick

@@ -29,7 +29,7 @@ QLabel* makeLabel(const QString& text) {
 }  // namespace
 
 UserInterface::UserInterface(Services services) : services_(services) {
-    documentView = new DocumentView(services.engine.pasteboard(), services.engine.history());
+    documentView = new DocumentView(services.engine, services.engine.history());
     helpWindow = new MyWindow(services, documentView);
     documentView->setWindow(helpWindow);
     placeAtTopRight(helpWindow, QSize(static_cast<int>(2 * minWindowSize),

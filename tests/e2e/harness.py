@@ -142,8 +142,9 @@ class Session:
                            stdin=raw)
         if not wait_until(lambda: self.clipboard(target) == raw, 10):
             raise RuntimeError("xclip did not take the clipboard")
-        # xclip -verbose says "request number N" once it waits for the Nth.
-        if read and not wait_until(lambda: owner.error_output().count("request number") > 3, 10):
+        # xclip -verbose says "request number N" once it waits for the Nth; it
+        # counts requests for the data, not for TARGETS: ours, then Tarnwick's.
+        if read and not wait_until(lambda: owner.error_output().count("request number") > 2, 10):
             raise RuntimeError("Tarnwick did not read the copy")
         return owner
 

@@ -19,13 +19,15 @@ class HostileClipboard(harness.EndToEndTest):
         for mode in ("hang", "die-mid-incr"):
             with self.subTest(mode):
                 self.owner(mode)
-                # A read gives up after about a second: the hot key answers
-                # well within the five seconds one read used to block, and
-                # a failed read becomes no (empty) entry.
-                self.press("ctrl+1", "alpha", timeout=3.0)
-        # Nor did the two stall the next copy.
+                # A read ends a second after it began: the copy right after
+                # it is read then, well within the five seconds one read
+                # used to block.
+                self.x.copy(mode, read=True)
+                self.press("ctrl+1", mode, timeout=3.0)
+        # The two bad owners added nothing between the copies.
+        self.press("ctrl+3", "alpha")
         self.x.copy("beta")
-        self.press("ctrl+2", "alpha")
+        self.press("ctrl+2", "die-mid-incr")
         for mode, asked, data in (("secret", "x-kde-passwordManagerHint", "hunter2"),
                                   ("uri-list", "TARGETS", "file:///tmp/report.pdf")):
             with self.subTest(mode):

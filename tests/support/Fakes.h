@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -48,37 +49,49 @@ private:
     std::chrono::milliseconds now_{0};
 };
 
-// An in-memory clipboard that records what it was asked to do.
+// An in-memory clipboard that records what it was asked to do. Read on the
+// main thread, or (offMain, as on X11) on the polling thread.
 class FakePasteboard final : public Pasteboard {
 public:
-    explicit FakePasteboard(bool reportsOtherOwners = true) : reporting(reportsOtherOwners) {}
-    void clearContents() override { text_.reset(), ++changes_; }
+    explicit FakePasteboard(bool reportsOtherOwners = true, bool offMain = false)
+        : reporting(reportsOtherOwners), offMain_(offMain) {}
+    void clearContents() override { set(std::nullopt); }
     bool setString(const QString& text) override {
         writes.append(text);
-        ++changes_;
-        if (!refuseWrites) text_ = text;
-        return !refuseWrites;
+        if (refuseWrites) return ++changes_, false;
+        return set(text), true;
     }
-    std::optional<QString> string() const override { return ++reads, text_; }
+    std::optional<QString> string() const override { return read().text; }
+    Contents read() const override {
+        std::lock_guard lock(mutex_);
+        return ++reads, Contents{changes_, text_};
+    }
+    bool readsOffMainThread() const override { return offMain_; }
     std::uint64_t changeCount() const override { return changes_; }
     bool reportsChanges() const override { return reporting; }
     void setChangeListener(std::function<void()> listener) override { listener_ = listener; }
 
     // Another application takes the clipboard (none = non-text content).
     void copyFromOtherApp(std::optional<QString> text) {
-        text_ = std::move(text);
-        ++changes_;
+        set(std::move(text));
         if (reporting && listener_) listener_();
     }
 
     bool refuseWrites = false;
     bool reporting;  // false: other owners go unreported (macOS)
     QStringList writes;
-    mutable int reads = 0;
+    mutable std::atomic<int> reads = 0;
 
 private:
+    void set(std::optional<QString> text) {
+        std::lock_guard lock(mutex_);
+        text_ = std::move(text);
+        ++changes_;
+    }
+    const bool offMain_;
+    mutable std::mutex mutex_;
     std::optional<QString> text_;
-    std::uint64_t changes_ = 0;
+    std::atomic<std::uint64_t> changes_ = 0;
     std::function<void()> listener_;
 };
 
@@ -95,8 +108,8 @@ struct FakeAlert final : Alert {
 // The engine on the fakes; the test thread plays the main thread.
 struct EngineHarness {
     explicit EngineHarness(std::chrono::milliseconds interval = std::chrono::milliseconds(2),
-                           bool reporting = true)
-        : pasteboard(reporting), engine(pasteboard, mainThread, interval) {}
+                           bool reporting = true, bool offMain = false)
+        : pasteboard(reporting, offMain), engine(pasteboard, mainThread, interval) {}
 
     void start() { engine.startPolling(); }
 

@@ -16,9 +16,10 @@ namespace tarnwick {
 namespace {
 
 TEST(EditorPaste, EveryRouteInsertsTheClipboardTextThroughTheGuardedInsertAndNothingElse) {
-    test::FakePasteboard pasteboard;
+    test::EngineHarness h;
+    test::FakePasteboard& pasteboard = h.pasteboard;
     QWidget window;
-    FieldEditor editor(pasteboard, &window);
+    FieldEditor editor(h.engine, &window);
     window.resize(300, 100);
     editor.setGeometry(0, 0, 300, 100);
     window.show();

@@ -13,8 +13,10 @@ namespace tarnwick {
 
 namespace {
 
-// How long a read waits for a sign of life from the clipboard's owner.
-constexpr std::chrono::milliseconds readPatience{1000};
+// A read ends this long after it began, whatever the owner still sends...
+constexpr std::chrono::milliseconds readDeadline{1000};
+// ...or once it has brought this much: a text past it is no copy to keep.
+constexpr std::size_t readSizeCap = std::size_t{256} << 20;
 
 std::atomic<X11Pasteboard*> thePasteboard{nullptr};
 
@@ -34,7 +36,9 @@ std::unique_ptr<Pasteboard> makePasteboard() {
     return std::make_unique<X11Pasteboard>();
 }
 
-X11Pasteboard::X11Pasteboard() : clipboard_(QGuiApplication::clipboard()) {
+X11Pasteboard::X11Pasteboard()
+    : clipboard_(QGuiApplication::clipboard()),
+      reader_(std::make_unique<x11::SelectionReader>(readDeadline, readSizeCap)) {
     connect(clipboard_, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard) noteChange();
     });
@@ -70,31 +74,32 @@ void X11Pasteboard::noteOwnerChange(unsigned long owner) {
         std::lock_guard lock(ownMutex_);
         own_ = false;
         ownText_.reset();
+        ++changeCount_;
     }
-    ++changeCount_;
     tellListener();
 }
 
 void X11Pasteboard::noteChange() {
-    if (!clipboard_->ownsClipboard()) {
+    {
         std::lock_guard lock(ownMutex_);
-        own_ = false;
-        ownText_.reset();
+        if (!clipboard_->ownsClipboard()) {
+            own_ = false;
+            ownText_.reset();
+        }
+        // Counted already where the key tap's connection reported it.
+        if (ownerChangesWatched) return;
+        ++changeCount_;
     }
-    // Counted already where the key tap's connection reported it.
-    if (ownerChangesWatched) return;
-    ++changeCount_;
     tellListener();
 }
 
 void X11Pasteboard::clearContents() {
     clipboard_->clear(QClipboard::Clipboard);
-    {
-        // Nobody owns it now: no text, and no need to ask.
-        std::lock_guard lock(ownMutex_);
-        own_ = true;
-        ownText_.reset();
-    }
+    // Nobody owns it now: no text, and no need to ask. Counted under the lock,
+    // so that a read labels what it finds with the right change.
+    std::lock_guard lock(ownMutex_);
+    own_ = true;
+    ownText_.reset();
     ++changeCount_;
 }
 
@@ -103,22 +108,24 @@ bool X11Pasteboard::setString(const QString& text) {
     // clipboard is never without an owner in between.
     clipboard_->setText(text, QClipboard::Clipboard);
     const bool owned = clipboard_->ownsClipboard();
-    {
-        std::lock_guard lock(ownMutex_);
-        own_ = owned;
-        ownText_ = owned ? std::optional<QString>(text) : std::nullopt;
-    }
+    std::lock_guard lock(ownMutex_);
+    own_ = owned;
+    ownText_ = owned ? std::optional<QString>(text) : std::nullopt;
     ++changeCount_;
     return owned;
 }
 
-std::optional<QString> X11Pasteboard::string() const {
+Pasteboard::Contents X11Pasteboard::read() const {
+    std::uint64_t count = 0;
     {
         std::lock_guard lock(ownMutex_);
-        if (own_) return ownText_;
+        count = changeCount_.load();
+        if (own_) return {count, ownText_};
     }
+    // Labelled with the count from before the request: whatever a change
+    // during the read brings in is counted after it and read again.
     std::lock_guard lock(readMutex_);
-    return x11::readClipboardText(readPatience);
+    return {count, reader_->plainText()};
 }
 
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "platform/Pasteboard.h"
@@ -11,9 +12,13 @@ class QClipboard;
 
 namespace tarnwick {
 
+namespace x11 {
+class SelectionReader;
+}
+
 // The CLIPBOARD selection on X11. Writes go through QClipboard on the main
 // thread (Qt then answers other programs' requests); reads use a connection
-// of their own and are made off the main thread, except an explicit paste.
+// of their own and are made off the main thread.
 class X11Pasteboard final : public QObject, public Pasteboard {
     Q_OBJECT
 public:
@@ -22,7 +27,8 @@ public:
 
     void clearContents() override;
     bool setString(const QString& text) override;
-    std::optional<QString> string() const override;
+    std::optional<QString> string() const override { return read().text; }
+    Contents read() const override;
     bool readsOffMainThread() const override { return true; }
     std::uint64_t changeCount() const override { return changeCount_.load(); }
     bool reportsChanges() const override { return true; }
@@ -51,8 +57,9 @@ private:
     mutable std::mutex ownMutex_;
     bool own_ = false;
     std::optional<QString> ownText_;
-    // One read at a time: the polling thread and an explicit paste share it.
+    // Reads are made by one thread at a time, the polling thread.
     mutable std::mutex readMutex_;
+    std::unique_ptr<x11::SelectionReader> reader_;
 };
 
 }  // namespace tarnwick
