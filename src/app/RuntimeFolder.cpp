@@ -49,11 +49,15 @@ QString privateRuntimeFolder() {
         std::fprintf(stderr,
                      "Tarnwick has no private folder for its lock: no check for a copy of "
                      "Tarnwick already running.\n");
-    } else if (!runtime.isEmpty()) {
+        return fallback;
+    }
+    if (!runtime.isEmpty()) {
         std::fprintf(stderr,
                      "XDG_RUNTIME_DIR %s is not a private folder of this user: %s instead.\n",
                      qPrintable(runtime), qPrintable(fallback));
     }
+    // Qt's own runtime files go there too, not to a folder it would make in /tmp.
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(fallback));
     return fallback;
 }
 
