@@ -33,7 +33,7 @@ void CompositionRoot::buildStatusItem() {
     QObject::connect(menu_.addAction(QStringLiteral("Settings")), &QAction::triggered,
                      [this] { ui_.help(); });
     QObject::connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered,
-                     [this] { ui_.quit(); });
+                     [this] { quit(); });
     statusItem_.setContextMenu(&menu_);
     statusItem_.setToolTip(QStringLiteral("Tarnwick"));
     QObject::connect(&statusItem_, &QSystemTrayIcon::activated, [this](auto reason) {
@@ -44,7 +44,7 @@ void CompositionRoot::buildStatusItem() {
     // Without a status item, closing the window would leave no way back into
     // the program: then closing it quits, as "Quit" does.
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [this] {
-        if (!QSystemTrayIcon::isSystemTrayAvailable()) ui_.quit();
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) quit();
     });
 }
 
@@ -67,6 +67,10 @@ bool CompositionRoot::start() {
 
 void CompositionRoot::bringWindowForward() {
     ui_.help();
+}
+
+void CompositionRoot::quit() {
+    ui_.quit();
 }
 
 }  // namespace tarnwick

@@ -32,6 +32,8 @@ public:
     bool start();
     // Shows the window in front (a second start of the program asks for it).
     void bringWindowForward();
+    // Ends the program as the status menu's Quit does.
+    void quit();
 
 private:
     void buildStatusItem();

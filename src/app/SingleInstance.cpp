@@ -2,20 +2,23 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
+
+#include <signal.h>
+
+#include "app/HandOverServer.h"
+#include "app/RuntimeFolder.h"
 
 namespace tarnwick {
 
 namespace {
 
-constexpr char showRequest[] = "show\n";
-constexpr char shownReply[] = "shown\n";
 // The first copy may still be starting (it takes the lock before its window
-// exists), so a later start waits this long for it to listen and answer.
+// exists), or busy with other peers, so a later start keeps asking this long.
 constexpr int answerDeadlineMs = 5000;
 
 void say(const char* line) {
@@ -23,41 +26,48 @@ void say(const char* line) {
     std::fflush(stdout);
 }
 
-// "tarnwick-:0" is no good file name everywhere: keep it to plain characters.
-QString fileNameFor(const QString& session) {
-    QString name = QStringLiteral("tarnwick-") + session;
-    for (QChar& c : name) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('.')) {
-            c = QLatin1Char('_');
-        }
-    }
-    return name;
+bool processAlive(qint64 pid) {
+    // EPERM: it lives, as another user's process.
+    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-bool askToShow(QLocalSocket& socket, const QString& path, const QDeadlineTimer& deadline) {
-    // Until the first copy listens there is no socket, or a stale one: retry.
-    while (true) {
-        socket.connectToServer(path);
-        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) break;
+bool askOnce(QLocalSocket& socket, const QString& path, const QDeadlineTimer& deadline) {
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) return false;
+    socket.write(showRequest);
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) break;
+    }
+    const bool shown = socket.canReadLine() && socket.readLine() == shownReply;
+    socket.abort();
+    return shown;
+}
+
+bool askToShow(const QString& path, const QDeadlineTimer& deadline) {
+    // Until the first copy listens there is no socket, or a stale one; while
+    // it has all the peers it takes, it closes new ones at once: retry.
+    QLocalSocket socket;
+    while (!askOnce(socket, path, deadline)) {
         if (deadline.hasExpired()) return false;
         QThread::msleep(50);
     }
-    socket.write(showRequest);
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) return false;
-    }
-    return socket.readLine() == shownReply;
+    return true;
 }
 
 }  // namespace
 
+LockHolder judgeLock(const QString& lockHost, const QString& thisHost, bool processAlive) {
+    if (!lockHost.isEmpty() && lockHost != thisHost) return LockHolder::elsewhere;
+    return processAlive ? LockHolder::running : LockHolder::gone;
+}
+
 SingleInstance::SingleInstance(const QString& session) {
     if (session.isEmpty()) return;
-    // Per user: the runtime folder is the user's own (XDG_RUNTIME_DIR, or a
-    // private folder Qt makes); per display: the session is in the name.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Per user: the runtime folder is the user's own; per display: the
+    // session is in the name.
+    const QString folder = privateRuntimeFolder();
     if (folder.isEmpty()) return;
-    base_ = QDir(folder).filePath(fileNameFor(session));
+    base_ = QDir(folder).filePath(plainFileName(QStringLiteral("tarnwick-") + session));
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -68,17 +78,42 @@ bool SingleInstance::claim() {
     // Held for the process's whole life: never stale by age, only when the
     // process that wrote it is gone.
     lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) return true;
-    if (lock_->error() == QLockFile::LockFailedError) return false;
-    std::fprintf(stderr, "Cannot write %s: no check for a copy of Tarnwick already running.\n",
-                 qPrintable(lockPath()));
-    lock_.reset();
-    return true;
+    // Twice: a lock that goes away meanwhile, or turns out stale, is taken.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (lock_->tryLock(0)) return true;
+        if (lock_->error() != QLockFile::LockFailedError) {
+            std::fprintf(stderr,
+                         "Cannot write %s: no check for a copy of Tarnwick already running.\n",
+                         qPrintable(lockPath()));
+            lock_.reset();
+            return true;
+        }
+        qint64 pid = 0;
+        QString host;
+        if (!lock_->getLockInfo(&pid, &host, nullptr)) continue;
+        switch (judgeLock(host, QSysInfo::machineHostName(), processAlive(pid))) {
+            case LockHolder::running:
+                return false;
+            case LockHolder::elsewhere:
+                lockHost_ = host;
+                return false;
+            case LockHolder::gone:
+                lock_->removeStaleLockFile();
+                break;
+        }
+    }
+    return false;
 }
 
 int SingleInstance::handOver() {
-    QLocalSocket socket;
-    if (askToShow(socket, socketPath(), QDeadlineTimer(answerDeadlineMs))) {
+    if (!lockHost_.isEmpty()) {
+        std::fprintf(stderr,
+                     "Tarnwick: the lock %s was written on host %s; if Tarnwick no longer runs "
+                     "there, delete the lock.\n",
+                     qPrintable(lockPath()), qPrintable(lockHost_));
+        return 1;
+    }
+    if (askToShow(socketPath(), QDeadlineTimer(answerDeadlineMs))) {
         say("Tarnwick is already running: its window is shown.");
         return 0;
     }
@@ -86,31 +121,9 @@ int SingleInstance::handOver() {
     return 1;
 }
 
-void SingleInstance::listen(std::function<void()> show) {
-    if (!lock_) return;
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    // We hold the lock: a socket file already there is a crashed copy's.
-    QLocalServer::removeServer(socketPath());
-    if (!server_->listen(socketPath())) {
-        std::fprintf(stderr, "Cannot listen on %s: %s\n", qPrintable(socketPath()),
-                     qPrintable(server_->errorString()));
-        return;
-    }
-    QLocalServer* server = server_.get();
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, show] {
-        while (QLocalSocket* peer = server->nextPendingConnection()) {
-            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, show] {
-                if (!peer->canReadLine()) return;
-                if (peer->readLine() == showRequest) {
-                    show();
-                    peer->write(shownReply);
-                }
-                peer->disconnectFromServer();
-            });
-        }
-    });
+std::unique_ptr<HandOverServer> SingleInstance::listen(std::function<void()> show) {
+    if (!lock_) return nullptr;
+    return std::make_unique<HandOverServer>(socketPath(), std::move(show));
 }
 
 }  // namespace tarnwick

@@ -5,9 +5,14 @@
 #include <functional>
 #include <memory>
 
-class QLocalServer;
-
 namespace tarnwick {
+
+class HandOverServer;
+
+// Who holds a lock, judged from what the lock says of its writer: a process
+// on another host cannot be asked whether it still runs.
+enum class LockHolder { gone, running, elsewhere };
+LockHolder judgeLock(const QString& lockHost, const QString& thisHost, bool processAlive);
 
 // One running copy per user and display session. The first start holds a lock
 // file in the user's runtime folder for its whole life and listens on a local
@@ -29,10 +34,12 @@ public:
     bool claim();
     // For a later start: asks the first copy to show its window, says so on
     // standard output and returns the exit status (0 when the first answered).
+    // A lock from another host is reported instead, with status 1.
     int handOver();
     // For the first copy, once the application object exists: runs show on
-    // the main thread for every later start.
-    void listen(std::function<void()> show);
+    // the main thread for every later start while the server lives (none
+    // without the lock).
+    std::unique_ptr<HandOverServer> listen(std::function<void()> show);
 
 private:
     QString lockPath() const { return base_ + QStringLiteral(".lock"); }
@@ -40,7 +47,7 @@ private:
 
     QString base_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    QString lockHost_;  // the host that wrote the lock, when it is not this one
 };
 
 }  // namespace tarnwick

@@ -3,6 +3,8 @@
 
 #include "app/CommandLine.h"
 #include "app/CompositionRoot.h"
+#include "app/EndingSignals.h"
+#include "app/HandOverServer.h"
 #include "app/LogoPath.h"
 #include "app/SingleInstance.h"
 #include "platform/Platform.h"
@@ -36,8 +38,11 @@ int main(int argc, char* argv[]) {
 
     const QIcon logo = loadLogo(argv[0]);
     app.setWindowIcon(logo);
+    // Declared after the application: they go before it, the server taking
+    // its socket file with it.
     CompositionRoot root(logo);
-    instance.listen([&root] { root.bringWindowForward(); });
+    const auto server = instance.listen([&root] { root.bringWindowForward(); });
+    const EndingSignals endings([&root] { root.quit(); });
     if (!root.start()) return 1;
     return app.exec();
 }

@@ -1,10 +1,9 @@
 #include "ui/UserInterface.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <cstdio>
-#include <cstdlib>
 
 #include "history/BufferChecker.h"
 #include "platform/Platform.h"
@@ -97,8 +96,9 @@ void UserInterface::buildContent() {
 }
 
 void UserInterface::quit() {
-    std::fflush(stdout);
-    std::_Exit(0);
+    // Leaves the event loop: everything unwinds, so the key grabs, the lock
+    // and the socket go with their owners.
+    QCoreApplication::exit(0);
 }
 
 bool UserInterface::fnEnabled() const {

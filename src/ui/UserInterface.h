@@ -30,8 +30,8 @@ public:
 
     // Shows the window in front, active; the first call builds its content.
     void help();
-    // Ends the process at once with status 0.
-    [[noreturn]] void quit();
+    // Ends the program with status 0 once the event loop is back.
+    void quit();
 
     // Toggle states as the key filter reads them.
     bool fnEnabled() const;

@@ -4,7 +4,9 @@ platform variable or a Wayland session says."""
 
 import os
 import re
+import resource
 import signal
+import socket
 
 import harness
 
@@ -55,6 +57,66 @@ class SecondStart(DesktopTest):
         self.assertEventually(lambda: focus() == window, lambda: "focus is on " + focus())
         self.assertTrue(first.running() and there.running())
         self.assertEqual(first.output(), "")
+
+
+def connect(path):
+    """A client of the first copy's socket, connected or refused (for now)."""
+    client = socket.socket(socket.AF_UNIX)
+    try:
+        client.connect(path)
+    except OSError:
+        pass
+    return client
+
+
+class Endings(DesktopTest):
+    def assertSurvivesPeers(self, program, path):
+        # Room for a few peers only, as if a flood had used up the descriptors.
+        room = len(os.listdir("/proc/%d/fd" % program.pid)) + 8
+        resource.prlimit(program.pid, resource.RLIMIT_NOFILE,
+                         (room, resource.prlimit(program.pid, resource.RLIMIT_NOFILE)[1]))
+        idle = [connect(path) for _ in range(100)]
+        self.assertHandsOver()
+        greedy = connect(path)
+        with self.assertRaises(OSError, msg="a request without end was read whole"):
+            greedy.sendall(b"x" * (16 << 20))
+        self.assertHandsOver()
+        for client in idle + [greedy]:
+            client.close()
+
+    def test_signals_end_it_as_quit_does_and_no_peer_or_lock_keeps_a_second_start_out(self):
+        name = "tarnwick-" + self.x.display.replace(":", "_")
+        lock = os.path.join(self.x.folder, name + ".lock")
+        with open(lock, "w") as f:
+            f.write("4242\ntarnwick\nelsewhere.invalid\n")
+        foreign = self.x.start([harness.TARNWICK])
+        self.assertEqual(foreign.wait(10), 1, foreign.output())
+        message = foreign.error_output()
+        self.assertTrue(message.count("\n") == 1 and lock in message
+                        and "elsewhere.invalid" in message, message)
+        os.remove(lock)
+        # Without XDG_RUNTIME_DIR, a private folder in the cache folder.
+        cache = os.path.join(self.x.folder, "cache")
+        fallback = {"XDG_RUNTIME_DIR": None, "XDG_CACHE_HOME": cache}
+        private = os.path.join(cache, "tarnwick-" + socket.gethostname())
+        for sig, env, folder in ((signal.SIGTERM, None, self.x.folder),
+                                 (signal.SIGINT, None, self.x.folder),
+                                 (signal.SIGHUP, fallback, private)):
+            with self.subTest(signal=sig.name):
+                first = self.x.start([harness.TARNWICK], env)
+                self.assertTrue(self.x.window("^Tarnwick$", 10), first.error_output())
+                files = [os.path.join(folder, name + end) for end in (".lock", ".socket")]
+                self.assertTrue(all(map(os.path.exists, files)), os.listdir(folder))
+                if sig == signal.SIGTERM:
+                    self.assertSurvivesPeers(first, files[1])
+                if env:
+                    self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
+                    self.assertHandsOver(env)
+                first.send_signal(sig)
+                self.assertEqual(first.wait(10), 0, first.error_output())
+                self.assertFalse(any(map(os.path.exists, files)), os.listdir(folder))
+                # Every start here found no copy running.
+                self.assertEqual(first.output() + first.error_output(), "")
 
 
 class CommandLine(DesktopTest):
