@@ -9,6 +9,7 @@
 #   #! line), CMake (CMakeLists.txt .cmake), the sanitizers' suppression
 #   lists (.supp), libFuzzer dictionaries (.dict) and the desktop entry
 #   (.desktop)                                 # SPDX-License-Identifier: MIT
+#   manual pages in roff (.1, .1.in)           .\" SPDX-License-Identifier: MIT
 # A file starting with #! keeps it first; the SPDX line goes second.
 # Left as they are: JSON, XML (also as .xml.in, .plist.in, .qrc), images,
 # Markdown, the licence text (LICENSE) and the editor and git settings
@@ -38,6 +39,7 @@ leader_of() {
   case "$name" in
     *.cpp | *.h | *.mm) echo "//" ;;
     *.py | *.sh | *.cmake | CMakeLists.txt | *.supp | *.dict | *.desktop) echo "#" ;;
+    *.1 | *.1.in) echo '.\"' ;;
     *.json | *.xml | *.xml.in | *.plist.in | *.qrc | *.png | *.svg | *.icns | *.md) echo "-" ;;
     .clang-format | .gitignore | LICENSE) echo "-" ;;
     *.*) ;;

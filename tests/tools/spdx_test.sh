@@ -27,6 +27,7 @@ printf 'project(x)\n' > CMakeLists.txt
 printf '{"a": 1}\n' > data.json
 printf '<?xml version="1.0"?>\n<a/>\n' > meta.xml.in
 printf '# Title\n' > README.md
+printf '.TH X 1\n' > x.1.in
 cp "$original" tools/spdx.sh
 script="$repo/tools/spdx.sh"
 git add -A
@@ -36,7 +37,8 @@ CMakeLists.txt
 src/main.cpp
 tools/run.sh
 tools/spdx.sh
-tools/x.py"
+tools/x.py
+x.1.in"
 status=0
 listed="$(bash "$script" --check | sort)" || status=$?
 [[ $status -eq 1 ]] || fail "--check exited $status with files lacking the line"
@@ -52,6 +54,7 @@ bash "$script" 2> /dev/null || fail "stamping exited $?"
 [[ -x tools/run.sh ]] || fail "run.sh lost its executable bit"
 [[ "$(cat .ci/run)" == $'#!/usr/bin/env bash\n# SPDX-License-Identifier: MIT\nexit 0' ]] \
   || fail ".ci/run: $(cat .ci/run)"
+[[ "$(cat x.1.in)" == $'.\\" SPDX-License-Identifier: MIT\n.TH X 1' ]] || fail "x.1.in: $(cat x.1.in)"
 [[ "$(head -n 1 tools/x.py)" == "# SPDX-License-Identifier: MIT" ]] || fail "x.py not stamped"
 [[ "$(head -n 1 CMakeLists.txt)" == "# SPDX-License-Identifier: MIT" ]] \
   || fail "CMakeLists.txt not stamped"
