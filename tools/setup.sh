@@ -17,14 +17,15 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # end-to-end tests drive the program with (ImageMagick's import is for
 # tools/screenshot.sh, its identify for tools/package-check.sh; setxkbmap, in
 # x11-xkb-utils, changes the layout); the Debian package's tools and
-# validators, and the SVG renderer of tools/render-icons.sh.
+# validators (lintian checks the package, man-db renders the manual page), and
+# the SVG renderer of tools/render-icons.sh.
 debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   python3
-  dpkg-dev file desktop-file-utils appstream librsvg2-bin
+  dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
 )
 
 as_root() {
