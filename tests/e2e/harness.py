@@ -130,8 +130,11 @@ class Session:
 
     def clipboard(self, target="UTF8_STRING"):
         """The clipboard's content as target (bytes), None when there is none."""
-        result = subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-o"],
-                                env=self.env, capture_output=True, timeout=10)
+        try:  # an owner that hangs makes xclip wait for good
+            result = subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-o"],
+                                    env=self.env, capture_output=True, timeout=2)
+        except subprocess.TimeoutExpired:
+            return None
         return result.stdout if result.returncode == 0 else None
 
     def copy(self, data, target="UTF8_STRING", read=False):
