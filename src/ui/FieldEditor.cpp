@@ -183,6 +183,11 @@ QMimeData* FieldEditor::createMimeDataFromSelection() const {
     return data;
 }
 
+void FieldEditor::mouseMoveEvent(QMouseEvent* event) {
+    // A drag that moves the whole text out of the editor starts here.
+    editShown([&] { QPlainTextEdit::mouseMoveEvent(event); });
+}
+
 bool FieldEditor::canInsertFromMimeData(const QMimeData* source) const {
     return source != nullptr && source->hasText();
 }
