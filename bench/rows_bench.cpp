@@ -8,49 +8,23 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <ctime>
 #include <numeric>
 
-#include "history/BufferChecker.h"
-#include "support/Fakes.h"
+#include "BenchWindow.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
-#include "ui/UserInterface.h"
 
 namespace {
 
 using namespace tarnwick;
-
-// One window on fakes, shown, as the engine drives it.
-struct Window {
-    Window() : engine(pasteboard, mainThread), ui({engine, keySender, alert}) { ui.help(); }
-
-    void add(const QString& text) { engine.history().add(text); }
-
-    // Takes the newest row off again, outside the measured time.
-    void dropNewest() { engine.history().remove(1); }
-
-    test::FakePasteboard pasteboard;
-    test::FakeMainThread mainThread;
-    test::FakeKeySender keySender;
-    test::FakeAlert alert;
-    BufferChecker engine;
-    UserInterface ui;
-};
+using bench::threadSeconds;
+using bench::Window;
 
 // Heap bytes in use: unlike the resident set, not hidden by memory that
 // earlier benchmarks freed and the allocator kept.
 long heapInUse() {
     return static_cast<long>(mallinfo2().uordblks);
-}
-
-// CPU time of the calling (main) thread: the cost the target is about, and
-// less disturbed than wall time by other work on the machine.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // One new entry on top of rows entries; with paint, also the repaint of the

@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <algorithm>
 
 #include "history/HistoryModel.h"
@@ -11,6 +10,7 @@
 #include "platform/KeySender.h"
 #include "ui/DocumentView.h"
 #include "ui/ExpandButtonPainter.h"
+#include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
 #include "ui/Metrics.h"
 #include "ui/MyExpandButton.h"
@@ -97,7 +97,7 @@ void CopiedTextField::showButtonAboveEditor() {
 void CopiedTextField::mouseDown(const RowMouseEvent&) {
     commitPendingIndexEdit();
     becomeFirstResponder();
-    if (QPlainTextEdit* editor = currentEditor()) editor->selectAll();
+    if (FieldEditor* editor = currentEditor()) editor->selectAll();
     showButtonAboveEditor();
 }
 
@@ -154,7 +154,7 @@ void CopiedTextField::deleteAll() {
 
 bool CopiedTextField::insertNewline() {
     // Return adds a line to the entry instead of ending the edit.
-    if (QPlainTextEdit* editor = currentEditor()) editor->insertPlainText(QStringLiteral("\n"));
+    if (FieldEditor* editor = currentEditor()) editor->insertText(QStringLiteral("\n"));
     return true;
 }
 
@@ -168,9 +168,9 @@ void CopiedTextField::mouseExited() {
 }
 
 void CopiedTextField::textDidChange() {
-    QPlainTextEdit* editor = currentEditor();
+    FieldEditor* editor = currentEditor();
     if (!editor) return;
-    docView->history().edit(row(), editor->toPlainText());
+    docView->history().edit(row(), editor->fieldText());
 }
 
 void CopiedTextField::fitHeight() {

@@ -243,10 +243,11 @@ void DocumentView::beginEditing(RowField* field) {
     editingField_ = field;
     {
         const QSignalBlocker quiet(editor_);
-        editor_->setPlainText(field->stringValue());
+        // The alignment before the text: set after it, it lays the text out again.
         QTextOption option = editor_->document()->defaultTextOption();
         option.setAlignment(field->editorAlignment());
         editor_->document()->setDefaultTextOption(option);
+        editor_->setFieldText(field->stringValue());
     }
     buttonOverlay_->hide();
     matchEditorBackground();
@@ -266,7 +267,7 @@ void DocumentView::endEditing() {
     {
         // A hidden editor keeps no copy of a large text alive.
         const QSignalBlocker quiet(editor_);
-        editor_->clear();
+        editor_->setFieldText(QString());
     }
     if (hadFocus && window_) window_->setFocus(Qt::OtherFocusReason);
     update();

@@ -2,7 +2,6 @@
 
 #include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QSignalBlocker>
 
 #include "history/HistoryModel.h"
@@ -10,6 +9,7 @@
 #include "platform/Alert.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
+#include "ui/FieldEditor.h"
 #include "ui/Metrics.h"
 #include "ui/MyWindow.h"
 

@@ -22,7 +22,7 @@ QColor RowField::editorBackground(const QPalette& base) const {
     return base.color(QPalette::Base);
 }
 
-QPlainTextEdit* RowField::currentEditor() const {
+FieldEditor* RowField::currentEditor() const {
     return docView && docView->editingField() == this ? docView->editor() : nullptr;
 }
 

@@ -15,6 +15,7 @@ class QPlainTextEdit;
 namespace tarnwick {
 
 class DocumentView;
+class FieldEditor;
 struct MyExpandButton;
 class MyWindow;
 
@@ -38,7 +39,7 @@ public:
     virtual QString stringValue() const = 0;
 
     // The window's field editor while this field is being edited, else null.
-    QPlainTextEdit* currentEditor() const;
+    FieldEditor* currentEditor() const;
     // Starts editing this field (no selection change when it already is).
     void becomeFirstResponder();
 

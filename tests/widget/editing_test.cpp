@@ -62,5 +62,24 @@ TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
     EXPECT_EQ(engine().bufferArray, QStringList({"b", "d", "c", "a"}));
 }
 
+// A line too long for the editor to show whole: a key typed into it keeps the
+// rest of the text, and selecting all takes the whole text, to copy or replace.
+TEST_F(WindowTest, AnEditOfATooLongLineKeepsAllOfItAndSelectingAllTakesAllOfIt) {
+    const QString line = QString(2 * FieldEditor::longestShownLine, QLatin1Char('x')) + "\nend";
+    addRows({line, QStringLiteral("top")});
+    click(copied(2));
+    QTest::keyClick(&editor(), Qt::Key_Home);
+    type(QStringLiteral("a"));
+    EXPECT_EQ(engine().history().text(2), "a" + line);
+    QTest::keyClick(&editor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&editor(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard(), "a" + line);
+    type(QStringLiteral("b"));
+    EXPECT_EQ(engine().history().text(2), "b");
+    // Nothing to undo: the shown part alone would come back.
+    QTest::keyClick(&editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(engine().history().text(2), "b");
+}
+
 }  // namespace
 }  // namespace tarnwick::test
