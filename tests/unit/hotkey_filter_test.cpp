@@ -58,11 +58,13 @@ TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
     }
 }
 
-TEST(HotKeyFilterPasteChord, CarriesCommandNeverControlOrFn) {
+TEST(HotKeyFilterPasteChord, CarriesCommandByTheLeftKeyNeverControlOrFn) {
+    const std::uint64_t lcmd = cmd | eventflag::leftCommandKey;
+    const std::uint64_t ctlKeys = eventflag::leftControlKey | eventflag::rightControlKey;
     const std::uint64_t cases[][2] = {
-        {fn, cmd},
-        {ctl | shift, cmd | shift},
-        {fn | cmd | ctl | eventflag::option | 0x100, cmd | eventflag::option | 0x100}};
+        {fn, lcmd},
+        {ctl | ctlKeys | shift, lcmd | shift},
+        {fn | cmd | ctl | eventflag::option | 0x100, lcmd | eventflag::option | 0x100}};
     for (const auto& [held, sent] : cases)
         EXPECT_EQ(makePasteKeyEvent(keyDown(20, held)), keyDown(keycode::V, sent)) << held;
 }
