@@ -7,8 +7,7 @@ namespace tarnwick {
 namespace {
 
 bool isDigitKey(int code) {
-    return std::find(keycode::digits.begin(), keycode::digits.end(), code) !=
-           keycode::digits.end();
+    return std::find(keycode::digits.begin(), keycode::digits.end(), code) != keycode::digits.end();
 }
 
 // The key that types letter (either case), preferring its ANSI key so that

@@ -99,7 +99,7 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
                  {"C", pasteChord, std::nullopt, "C", cba},
                  {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
                  {"D", keyDown(18, cmd), sentChord, "D", dcba},  // a fresh copy is kept and pasted
-                 {"D", keyDown(21, cmd), sentChord, "A", dcba},   // and makes one more index
+                 {"D", keyDown(21, cmd), sentChord, "A", dcba},  // and makes one more index
                  {"C", keyDown(keycode::X, cmd | shift), std::nullopt, "C", cba, true},
                  {"C", keyDown(keycode::X, ctl), std::nullopt, "C", cba},
                  {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};

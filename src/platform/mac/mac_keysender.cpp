@@ -26,8 +26,8 @@ public:
             const mac::CFHandle<CGEventRef> event(
                 CGEventCreateKeyboardEvent(source.get(), key, down));
             if (!event) return;
-            const std::uint64_t flags = CGEventGetFlags(event.get()) | eventflag::command |
-                                        eventflag::leftCommandKey;
+            const std::uint64_t flags =
+                CGEventGetFlags(event.get()) | eventflag::command | eventflag::leftCommandKey;
             CGEventSetFlags(event.get(), static_cast<CGEventFlags>(flags));
             CGEventPost(kCGAnnotatedSessionEventTap, event.get());
         }

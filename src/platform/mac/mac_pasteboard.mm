@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
