@@ -58,14 +58,18 @@ cleanup() {
 }
 trap cleanup EXIT
 export XDG_RUNTIME_DIR="$work/runtime"
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 results="$work/results"
 : > "$results"
 put() { echo "$1=$2" >> "$results"; }
 get() { awk -F= -v k="$1" '$1 == k { v = substr($0, length(k) + 2) } END { print (v == "" ? "n/a" : v) }' "$results"; }
 
+# The two programs' displays, set by start_xvfb.
+tarnwick_display="" copyq_display=""
+
 # Starts an Xvfb on a free display in its own process group; sets the
 # variable named $1 to ":N".
+# shellcheck disable=SC2034  # display_var names the caller's variable
 start_xvfb() {
   local -n display_var="$1"
   local numberFile="$work/display.$RANDOM"

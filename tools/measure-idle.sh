@@ -11,7 +11,7 @@ bash "$root/tools/setup.sh" release tarnwick > /dev/null
 source "$root/tools/xsession.sh"
 trap xsession_stop EXIT
 
-xsession_start
+xsession_start 1280x1024
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-/tmp/runtime-$(id -u)}"
 "$binary" > /dev/null 2>&1 &
 pid=$!

@@ -16,6 +16,7 @@ binary="$root/build/release/bin/tarnwick"
 runtimeDir=""
 source "$root/tools/xsession.sh"
 
+# shellcheck disable=SC2317  # run by the EXIT trap
 stop_helpers() {
   xsession_stop
   if [[ -n "$runtimeDir" ]]; then

@@ -35,6 +35,7 @@ timed() {
   return $rc
 }
 
+# shellcheck disable=SC2317  # called through timed
 build() {
   local kind="$1" dir="$root/build/$prefix$1"
   shift
@@ -46,6 +47,7 @@ build() {
 }
 
 # Runs the tests of a label whose names match a pattern; selecting none fails.
+# shellcheck disable=SC2317  # called through timed
 run_tests() {
   local kind="$1" labels="$2" names="$3" dir="$root/build/$prefix$1"
   ctest --test-dir "$dir" --label-regex "$labels" --tests-regex "$names" --no-tests=error \

@@ -17,8 +17,8 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # end-to-end tests drive the program with (ImageMagick's import is for
 # tools/screenshot.sh, its identify for tools/package-check.sh; setxkbmap, in
 # x11-xkb-utils, changes the layout); the Debian package's tools and
-# validators (lintian checks the package, man-db renders the manual page), and
-# the SVG renderer of tools/render-icons.sh.
+# validators (lintian checks the package, man-db renders the manual page),
+# the SVG renderer of tools/render-icons.sh, and the linters of tools/lint.sh.
 debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
@@ -26,7 +26,10 @@ debian_packages=(
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   python3
   dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
+  shellcheck
 )
+# npm fetches the workflow validator; a Node.js from elsewhere brings its own.
+command -v npm > /dev/null || debian_packages+=(npm)
 
 as_root() {
   if [[ "$(id -u)" -eq 0 ]]; then
@@ -65,7 +68,7 @@ install_debian() {
 install_macos() {
   command -v brew > /dev/null || { say "Homebrew is needed: https://brew.sh"; return 1; }
   local formula missing=()
-  for formula in qt icu4c cmake ninja googletest google-benchmark; do
+  for formula in qt cmake ninja googletest google-benchmark; do
     brew list --versions "$formula" > /dev/null || missing+=("$formula")
   done
   if [[ ${#missing[@]} -gt 0 ]]; then
@@ -77,7 +80,7 @@ install_macos() {
 configure_and_build() {
   local extra=()
   if [[ "$(uname -s)" == Darwin ]]; then
-    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)" "-DICU_ROOT=$(brew --prefix icu4c)")
+    extra+=("-DCMAKE_PREFIX_PATH=$(brew --prefix qt)")
   fi
   cd "$root"
   cmake --preset "$preset" "${extra[@]}" > /dev/null

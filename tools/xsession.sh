@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers for scripts that drive Tarnwick on a private X server; source it.
 # Everything started here is stopped by xsession_stop (set as the EXIT trap).
 
@@ -24,7 +25,8 @@ xsession_start() {
     ((++tries > 100)) && { echo "Xvfb did not start" >&2; return 1; }
     sleep 0.1
   done
-  export DISPLAY=":$(tr -d '[:space:]' < "$numberFile")"
+  DISPLAY=":$(tr -d '[:space:]' < "$numberFile")"
+  export DISPLAY
   rm -f "$numberFile"
   trayer --edge top --align right --widthtype request --heighttype pixel --height 32 \
     --SetDockType true --SetPartialStrut true \
@@ -67,6 +69,7 @@ xsession_open_settings() {
   xsession_wait 100 xsession_status_icon || { echo "no status icon" >&2; return 1; }
   icon="$(xsession_status_icon)"
   before="$(xdotool search --onlyvisible --class '^tarnwick$' | sort)"
+  # shellcheck disable=SC2086  # "x y": split into two arguments on purpose
   xdotool mousemove --sync ${icon} click 1
   for _ in $(seq 50); do
     window="$(comm -13 <(echo "$before") \

@@ -1,6 +1,8 @@
 #include "app/CompositionRoot.h"
 
 #include <QGuiApplication>
+#include <cstdio>
+#include <string>
 
 #include "hotkeys/HotKeyFilter.h"
 #include "hotkeys/TapInstaller.h"
@@ -30,6 +32,16 @@ CompositionRoot::CompositionRoot(const QIcon& logo)
 CompositionRoot::~CompositionRoot() = default;
 
 void CompositionRoot::buildStatusItem() {
+    // Lines the platform has for the user (a missing permission, secure input,
+    // a denied clipboard) head the menu while they apply: a menu-bar program
+    // started from the Finder has no terminal to print them to.
+    for (QAction** line : {&tapLine_, &pasteboardLine_}) {
+        *line = menu_.addAction(QString());
+        (*line)->setEnabled(false);
+        (*line)->setVisible(false);
+    }
+    noticeSeparator_ = menu_.addSeparator();
+    noticeSeparator_->setVisible(false);
     QObject::connect(menu_.addAction(QStringLiteral("Settings")), &QAction::triggered,
                      [this] { ui_.help(); });
     QObject::connect(menu_.addAction(QStringLiteral("Quit")), &QAction::triggered,
@@ -52,8 +64,16 @@ bool CompositionRoot::start() {
     auto filter = std::make_unique<HotKeyFilter>(engine_);
     HotKeyFilter& toggleMirror = *filter;
     toggleMirror.setToggles(togglesOf(ui_));
+    pasteboard_->setNoticeListener(
+        [this](const std::string& line) { showNotice(*pasteboardLine_, line); });
     // Both tap failures end with status 1: a failure must not report success.
-    tap_ = installKeyTap(std::move(filter), mainThread_);
+    tap_ = installKeyTap(std::move(filter), mainThread_, [this](const TapNotice& notice) {
+        showNotice(*tapLine_, notice.line);
+        if (!notice.fatal) return;
+        std::printf("%s\n", notice.line.c_str());
+        std::fflush(stdout);
+        QCoreApplication::exit(1);
+    });
     if (!tap_) return false;
     // The tap owns the filter from here on and outlives every toggle change.
     ui_.setTogglesChangedListener(
@@ -63,6 +83,12 @@ bool CompositionRoot::start() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) ui_.help();
     engine_.startPolling();
     return true;
+}
+
+void CompositionRoot::showNotice(QAction& line, const std::string& text) {
+    line.setText(QString::fromStdString(text));
+    line.setVisible(!text.empty());
+    noticeSeparator_->setVisible(tapLine_->isVisible() || pasteboardLine_->isVisible());
 }
 
 void CompositionRoot::bringWindowForward() {

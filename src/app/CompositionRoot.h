@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <memory>
+#include <string>
 
 #include "history/BufferChecker.h"
 #include "platform/KeySender.h"
@@ -37,6 +38,7 @@ public:
 
 private:
     void buildStatusItem();
+    void showNotice(QAction& line, const std::string& text);
 
     const std::unique_ptr<Pasteboard> pasteboard_;
     QtMainThread mainThread_;
@@ -46,6 +48,9 @@ private:
     UserInterface ui_;
     QSystemTrayIcon statusItem_;
     QMenu menu_;
+    QAction* tapLine_ = nullptr;  // the key tap's notice, hidden while empty
+    QAction* pasteboardLine_ = nullptr;
+    QAction* noticeSeparator_ = nullptr;
     std::unique_ptr<KeyTap> tap_;  // owns the filter; goes first
 };
 

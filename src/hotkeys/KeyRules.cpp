@@ -1,5 +1,7 @@
 #include "hotkeys/KeyRules.h"
 
+#include "platform/TapRouting.h"
+
 namespace tarnwick {
 
 namespace {
@@ -44,10 +46,7 @@ KeyDecision decideKey(const KeyEvent& event, ModifierToggles toggles, PasteAbili
 }
 
 KeyEvent makePasteKeyEvent(const KeyEvent& event) {
-    std::uint64_t flags = event.flags | eventflag::command;
-    flags &= ~eventflag::secondaryFn;
-    flags &= ~eventflag::control;
-    return {KeyEvent::Type::keyDown, keycode::V, flags};
+    return {KeyEvent::Type::keyDown, keycode::V, pasteChordFlags(event.flags)};
 }
 
 }  // namespace tarnwick

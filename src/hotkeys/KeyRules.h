@@ -23,8 +23,8 @@ KeyDecision classifyKey(const KeyEvent& event, ModifierToggles toggles);
 // not change the clipboard, or an index beyond the history, passes.
 KeyDecision decideKey(const KeyEvent& event, ModifierToggles toggles, PasteAbility ability);
 
-// The paste chord delivered in place of event: a V key-down that carries
-// command and never control or fn; other held modifiers stay.
+// The paste chord delivered in place of event: a V key-down with
+// pasteChordFlags() of the flags held.
 KeyEvent makePasteKeyEvent(const KeyEvent& event);
 
 }  // namespace tarnwick

@@ -4,13 +4,12 @@
 
 namespace tarnwick {
 
-std::unique_ptr<KeyTap> installKeyTap(std::unique_ptr<KeyFilter> filter, MainThread& mainThread) {
+std::unique_ptr<KeyTap> installKeyTap(std::unique_ptr<KeyFilter> filter, MainThread& mainThread,
+                                      std::function<void(const TapNotice&)> onNotice) {
     std::unique_ptr<KeyTap> tap = makeKeyTap(mainThread);
+    tap->setNoticeListener(std::move(onNotice));
     if (!tap->create(std::move(filter))) {
-        std::printf(
-            "Failed to create the event tap. This program must be run with root privilage using "
-            "the 'sudo' command in order to filter and modify key press events before the "
-            "operating system passes them to other applications.\n");
+        std::printf("%s\n", tap->failureMessage().c_str());
         std::fflush(stdout);
         return nullptr;
     }

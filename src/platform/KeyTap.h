@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/KeyEvent.h"
@@ -66,16 +67,33 @@ public:
     virtual std::vector<HotChord> hotChords() const = 0;
 };
 
+// What a tap tells the user about itself: a line for the status menu, empty
+// once all is well again. fatal: the tap can no longer work at all, and the
+// program ends with status 1 once it has printed the line.
+struct TapNotice {
+    std::string line;
+    bool fatal = false;
+};
+
 // A system-wide filter of key-down and modifier-change events.
 class KeyTap {
 public:
     virtual ~KeyTap() = default;
 
-    // Installs the tap around filter; false when the system refuses one (no
-    // rights, no display, no XTEST).
+    // Called on the main thread whenever the tap's notice changes; set it
+    // before create().
+    virtual void setNoticeListener(std::function<void(const TapNotice&)> listener) {
+        (void)listener;
+    }
+    // Installs the tap around filter, or (macOS) waits for the permission it
+    // needs, asking the user once, and installs it when given. False when the
+    // system refuses one (no permission although asked, no display, no XTEST).
     virtual bool create(std::unique_ptr<KeyFilter> filter) = 0;
     virtual void enable() = 0;
+    // The tap is on, or waits for its permission and comes on once given.
     virtual bool isEnabled() const = 0;
+    // What to print when create() failed.
+    virtual std::string failureMessage() const = 0;
 };
 
 class MainThread;

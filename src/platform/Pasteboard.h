@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace tarnwick {
 
@@ -41,9 +42,10 @@ public:
     // called off the main thread only, by one thread at a time. False:
     // string() is quick and called on the main thread only.
     virtual bool readsOffMainThread() const { return false; }
-    // Any thread. Grows whenever the contents may have changed (another
-    // owner, this program's writes), so an unchanged clipboard need not be
-    // read again.
+    // Grows whenever the contents may have changed (another owner, this
+    // program's writes), so an unchanged clipboard need not be read again.
+    // Called on the main thread, and also on the reading thread where
+    // readsOffMainThread() is true.
     virtual std::uint64_t changeCount() const = 0;
 
     // Whether changes made by other applications reach the change listener
@@ -51,6 +53,12 @@ public:
     virtual bool reportsChanges() const { return false; }
     // Called on the main thread on every change the platform reports.
     virtual void setChangeListener(std::function<void()> listener) { (void)listener; }
+    // Called on the main thread with a line for the status menu when reading
+    // becomes impossible (macOS: the user denied it), and with an empty line
+    // when it works again.
+    virtual void setNoticeListener(std::function<void(const std::string&)> listener) {
+        (void)listener;
+    }
 };
 
 }  // namespace tarnwick

@@ -5,8 +5,8 @@ namespace tarnwick {
 TapRoute routeTapEvent(KeyFilter& filter, const TapInput& input) {
     switch (input.kind) {
         case TapInput::Kind::tapDisabled:
-            // Without this the hot keys would silently stop working.
-            return {TapRoute::Action::reenableAndPass, {}};
+            // Without a report the hot keys would silently stop working.
+            return {TapRoute::Action::reportSwitchOff, {}};
         case TapInput::Kind::ownKey:
             // Our own paste chord must reach the application, not be taken
             // again as a plain paste of entry 0.
@@ -22,6 +22,13 @@ TapRoute routeTapEvent(KeyFilter& filter, const TapInput& input) {
 
 Replacement carryOutConsumedKey(KeyFilter& filter, const KeyDecision& decision) {
     return filter.carryOutPaste(decision) ? Replacement::pasteChord : Replacement::typedKey;
+}
+
+std::uint64_t pasteChordFlags(std::uint64_t held) {
+    std::uint64_t flags = held | eventflag::command | eventflag::leftCommandKey;
+    flags &= ~(eventflag::secondaryFn | eventflag::control | eventflag::leftControlKey |
+               eventflag::rightControlKey);
+    return flags;
 }
 
 }  // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/KeyEvent.h"
 #include "platform/KeyTap.h"
 
@@ -22,7 +24,9 @@ struct TapInput {
 // never waits for the main thread: a paste takes the key and hands the rest to
 // the main thread (carryOutConsumedKey).
 struct TapRoute {
-    enum class Action { pass, reenableAndPass, consume };
+    // reportSwitchOff: the event passes and the tap learns that the system
+    // switched it off; whether and when it goes back on is its keeper's call.
+    enum class Action { pass, reportSwitchOff, consume };
 
     Action action = Action::pass;
     KeyDecision decision;  // the paste to carry out when consumed
@@ -41,5 +45,11 @@ enum class Replacement {
 
 // Main thread: carries out the paste chosen by routeTapEvent().
 Replacement carryOutConsumedKey(KeyFilter& filter, const KeyDecision& decision);
+
+// The flags of the paste chord typed while held are down: command, held down
+// by the left command key (applications that tell the keys apart otherwise
+// see a command flag without a key), never control or fn; other held
+// modifiers stay.
+std::uint64_t pasteChordFlags(std::uint64_t held);
 
 }  // namespace tarnwick

@@ -24,6 +24,7 @@ const auto keyDown = [](int key, std::uint64_t f) {
     return KeyEvent{KeyEvent::Type::keyDown, key, f};
 };
 const KeyEvent pasteChord = keyDown(keycode::V, cmd);
+const KeyEvent sentChord = keyDown(keycode::V, cmd | eventflag::leftCommandKey);
 const KeyDecision passes{}, plainPaste{KeyDecision::Action::paste, 0, true};
 const auto pastes = [](int index) { return KeyDecision{KeyDecision::Action::paste, index, false}; };
 
@@ -58,11 +59,13 @@ TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
     }
 }
 
-TEST(HotKeyFilterPasteChord, CarriesCommandNeverControlOrFn) {
+TEST(HotKeyFilterPasteChord, CarriesCommandByTheLeftKeyNeverControlOrFn) {
+    const std::uint64_t lcmd = cmd | eventflag::leftCommandKey;
+    const std::uint64_t ctlKeys = eventflag::leftControlKey | eventflag::rightControlKey;
     const std::uint64_t cases[][2] = {
-        {fn, cmd},
-        {ctl | shift, cmd | shift},
-        {fn | cmd | ctl | eventflag::option | 0x100, cmd | eventflag::option | 0x100}};
+        {fn, lcmd},
+        {ctl | ctlKeys | shift, lcmd | shift},
+        {fn | cmd | ctl | eventflag::option | 0x100, lcmd | eventflag::option | 0x100}};
     for (const auto& [held, sent] : cases)
         EXPECT_EQ(makePasteKeyEvent(keyDown(20, held)), keyDown(keycode::V, sent)) << held;
 }
@@ -92,11 +95,11 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
         std::optional<QString> clipboardAfter;
         QStringList historyAfter;
         bool cutNoted = false;
-    } cases[] = {{"C", keyDown(20, cmd), pasteChord, "A", cba},
+    } cases[] = {{"C", keyDown(20, cmd), sentChord, "A", cba},
                  {"C", pasteChord, std::nullopt, "C", cba},
                  {std::nullopt, pasteChord, std::nullopt, std::nullopt, cba},  // an image survives
-                 {"D", keyDown(18, cmd), pasteChord, "D", dcba},  // a fresh copy is kept and pasted
-                 {"D", keyDown(21, cmd), pasteChord, "A", dcba},  // and makes one more index
+                 {"D", keyDown(18, cmd), sentChord, "D", dcba},  // a fresh copy is kept and pasted
+                 {"D", keyDown(21, cmd), sentChord, "A", dcba},  // and makes one more index
                  {"C", keyDown(keycode::X, cmd | shift), std::nullopt, "C", cba, true},
                  {"C", keyDown(keycode::X, ctl), std::nullopt, "C", cba},
                  {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};
@@ -116,7 +119,7 @@ TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusal
     for (int repeat = 0; repeat < 3; ++repeat)
         EXPECT_TRUE(h.filter.eventTapCallback(keyDown(19, cmd)));
     EXPECT_EQ(h.pasteboard.writes, QStringList({"B", "B", "B"}));
-    EXPECT_EQ(h.filter.eventTapCallback(pasteChord), pasteChord);
+    EXPECT_EQ(h.filter.eventTapCallback(pasteChord), sentChord);
     EXPECT_EQ(h.pasteboard.string(), "C");
     h.pasteboard.refuseWrites = true;
     EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);

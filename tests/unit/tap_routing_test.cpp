@@ -40,7 +40,7 @@ TEST(TapRouting, AsksTheSnapshotOnlyForKeysAndConsumesOnlyPastesItCarriesOut) {
         {"cut goes on", Kind::key, cut, {}, true},
         {"plain key", Kind::key, {}, {}, true},
         {"own chord", Kind::ownKey, pasteThird, {}, false},
-        {"tap switched off", Kind::tapDisabled, pasteThird, {Action::reenableAndPass, {}}, false},
+        {"tap switched off", Kind::tapDisabled, pasteThird, {Action::reportSwitchOff, {}}, false},
         {"other event", Kind::other, pasteThird, {}, false}};
     for (const auto& [name, kind, answer, expected, asked] : table) {
         ScriptedFilter filter;

@@ -1,8 +1,24 @@
 #import <AppKit/AppKit.h>
+#include <ApplicationServices/ApplicationServices.h>
 
 #include "platform/Platform.h"
+#include "platform/mac/mac_letterkeys.h"
 
 namespace tarnwick {
+
+void finishApplicationStartup() {
+    // The bundle declares LSUIElement, so the process starts without a Dock
+    // presence; from here on it is a regular application.
+    ProcessSerialNumber self = {0, kCurrentProcess};
+    TransformProcessType(&self, kProcessTransformToForegroundApplication);
+    // Held for the whole run: without it App Nap stretches the polling and
+    // permission timers of a program whose windows are all hidden.
+    static id<NSObject> activity = [NSProcessInfo.processInfo
+        beginActivityWithOptions:NSActivityUserInitiatedAllowingIdleSystemSleep
+                          reason:@"Tarnwick follows the clipboard and its hot keys"];
+    (void)activity;
+    mac::followKeyboardLayout();
+}
 
 void bringApplicationForward() {
     // Showing a window does not activate its application: without this the

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
+#include "platform/KeyEvent.h"
 #include "platform/KeySender.h"
 #include "platform/mac/mac_cfhandle.h"
+#include "platform/mac/mac_letterkeys.h"
 
 namespace tarnwick {
 
@@ -14,14 +16,21 @@ namespace {
 class MacKeySender final : public KeySender {
 public:
     void postCommandKey(int keyCode) override {
+        // The menu runs on the main thread, where the layout may be read afresh.
+        const auto key = static_cast<CGKeyCode>(mac::refreshLetterKeys().physical(keyCode));
         const mac::CFHandle<CGEventSourceRef> source(
             CGEventSourceCreate(kCGEventSourceStatePrivate));
-        const mac::CFHandle<CGEventRef> event(
-            CGEventCreateKeyboardEvent(source.get(), static_cast<CGKeyCode>(keyCode), true));
-        if (!event) return;
-        const std::uint64_t flags = CGEventGetFlags(event.get()) | kCGEventFlagMaskCommand;
-        CGEventSetFlags(event.get(), static_cast<CGEventFlags>(flags));
-        CGEventPost(kCGAnnotatedSessionEventTap, event.get());
+        // Down and up, held by the left command key as a typed chord is:
+        // some applications act on the key-up or on which command key is down.
+        for (const bool down : {true, false}) {
+            const mac::CFHandle<CGEventRef> event(
+                CGEventCreateKeyboardEvent(source.get(), key, down));
+            if (!event) return;
+            const std::uint64_t flags =
+                CGEventGetFlags(event.get()) | eventflag::command | eventflag::leftCommandKey;
+            CGEventSetFlags(event.get(), static_cast<CGEventFlags>(flags));
+            CGEventPost(kCGAnnotatedSessionEventTap, event.get());
+        }
     }
 };
 

@@ -1,6 +1,10 @@
 #include <ApplicationServices/ApplicationServices.h>
+#include <Carbon/Carbon.h>
 
+#include <QMessageBox>
+#include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <future>
 #include <memory>
@@ -8,8 +12,10 @@
 
 #include "platform/KeyTap.h"
 #include "platform/MainThread.h"
+#include "platform/TapKeeper.h"
 #include "platform/TapRouting.h"
 #include "platform/mac/mac_cfhandle.h"
+#include "platform/mac/mac_letterkeys.h"
 
 namespace tarnwick {
 
@@ -18,6 +24,21 @@ namespace {
 // Marks the key events this tap posts itself, so that they pass it untouched
 // ("TARN" in the event's source user data).
 constexpr std::int64_t ownEventMark = 0x5441524E;
+
+const char* const waitingLine =
+    "Hot keys wait for the Accessibility permission: switch Tarnwick on in System Settings > "
+    "Privacy & Security > Accessibility.";
+const char* const secureInputLine =
+    "Hot keys are paused: another application has turned on secure input (a password field, "
+    "for one) and macOS hides the keys until it ends.";
+const char* const refusedLine =
+    "Tarnwick has the Accessibility permission, but macOS refused its key filter. Remove "
+    "Tarnwick from System Settings > Privacy & Security > Accessibility with the minus button, "
+    "switch it on again, then start Tarnwick again.";
+
+TapKeeper::Time now() {
+    return std::chrono::steady_clock::now().time_since_epoch();
+}
 
 TapInput toTapInput(CGEventType type, CGEventRef event) {
     TapInput input;
@@ -33,38 +54,49 @@ TapInput toTapInput(CGEventType type, CGEventRef event) {
     input.kind = own ? TapInput::Kind::ownKey : TapInput::Kind::key;
     input.event.type =
         type == kCGEventFlagsChanged ? KeyEvent::Type::flagsChanged : KeyEvent::Type::keyDown;
-    input.event.keyCode =
-        static_cast<int>(CGEventGetIntegerValueField(event, kCGKeyboardEventKeycode));
+    const auto code = static_cast<int>(CGEventGetIntegerValueField(event, kCGKeyboardEventKeycode));
+    input.event.keyCode = mac::currentLetterKeys().vocabulary(code);
     input.event.flags = static_cast<std::uint64_t>(CGEventGetFlags(event));
     return input;
 }
 
-// The V key-down typed in place of original, made from original's source:
-// command set, then secondary fn and control cleared; every other flag as the
-// new event was created with it. None when no event can be made.
-CGEventRef makePasteEvent(CGEventRef original) {
+void postOwn(CGEventRef event) {
+    CGEventSetIntegerValueField(event, kCGEventSourceUserData, ownEventMark);
+    CGEventPost(kCGAnnotatedSessionEventTap, event);
+}
+
+// Types the paste chord in place of original, from original's source: the
+// layout's V key down and up, with pasteChordFlags() of the flags the new
+// events were created with. False when no event can be made.
+bool postPasteChord(CGEventRef original) {
     const mac::CFHandle<CGEventSourceRef> source(CGEventCreateSourceFromEvent(original));
-    CGEventRef made = CGEventCreateKeyboardEvent(source.get(), CGKeyCode{9}, true);
-    if (made == nullptr) return nullptr;
-    std::uint64_t flags = CGEventGetFlags(made);
-    flags |= kCGEventFlagMaskCommand;
-    flags &= ~std::uint64_t{kCGEventFlagMaskSecondaryFn};
-    flags &= ~std::uint64_t{kCGEventFlagMaskControl};
-    CGEventSetFlags(made, static_cast<CGEventFlags>(flags));
-    return made;
+    const auto v = static_cast<CGKeyCode>(mac::currentLetterKeys().physical(keycode::V));
+    const mac::CFHandle<CGEventRef> down(CGEventCreateKeyboardEvent(source.get(), v, true));
+    const mac::CFHandle<CGEventRef> up(CGEventCreateKeyboardEvent(source.get(), v, false));
+    if (!down || !up) return false;
+    const auto flags = static_cast<CGEventFlags>(pasteChordFlags(CGEventGetFlags(down.get())));
+    for (CGEventRef event : {down.get(), up.get()}) {
+        CGEventSetFlags(event, flags);
+        postOwn(event);
+    }
+    return true;
 }
 
 // Asks for the Accessibility permission that an event-modifying tap needs;
-// the system shows its prompt while the permission is missing.
-void askForAccessibilityTrust() {
+// the system shows its prompt while it is missing and answers at once, so a
+// later grant is found by asking again.
+bool askForAccessibilityTrust() {
     const void* keys[] = {kAXTrustedCheckOptionPrompt};
     const void* values[] = {kCFBooleanTrue};
     const mac::CFHandle<CFDictionaryRef> options(
         CFDictionaryCreate(kCFAllocatorDefault, keys, values, 1, &kCFTypeDictionaryKeyCallBacks,
                            &kCFTypeDictionaryValueCallBacks));
-    // The answer is not awaited: a permission granted later needs a new start,
-    // and whether the tap can be made is what decides.
-    AXIsProcessTrustedWithOptions(options.get());
+    return AXIsProcessTrustedWithOptions(options.get());
+}
+
+// A program started from the Finder has no terminal: a refusal is also shown.
+void alertRefusal() {
+    QMessageBox::critical(nullptr, QStringLiteral("Tarnwick"), QString::fromUtf8(refusedLine));
 }
 
 // The system-wide key-event tap at the annotated session. Its callback runs on
@@ -72,37 +104,135 @@ void askForAccessibilityTrust() {
 // lock-free snapshot, so that no main-thread work ever delays a keystroke (a
 // late answer also makes the system switch the tap off). A paste takes the
 // key; the main thread then writes the entry and posts the paste chord.
+// Installing, re-enabling and removing the tap happen on the main thread as
+// the keeper says, looking at the permission once a second.
 class MacKeyTap final : public KeyTap {
 public:
     explicit MacKeyTap(MainThread& mainThread) : mainThread_(mainThread) {}
     ~MacKeyTap() override;
 
+    void setNoticeListener(std::function<void(const TapNotice&)> listener) override {
+        noticeListener_ = std::move(listener);
+    }
     bool create(std::unique_ptr<KeyFilter> filter) override;
     void enable() override {
         if (tap_) CGEventTapEnable(tap_.get(), true);
     }
-    bool isEnabled() const override { return tap_ && CGEventTapIsEnabled(tap_.get()); }
+    bool isEnabled() const override {
+        return keeper_.waiting() || (tap_ && CGEventTapIsEnabled(tap_.get()));
+    }
+    std::string failureMessage() const override { return refusedLine; }
 
 private:
     static CGEventRef callback(CGEventTapProxy proxy, CGEventType type, CGEventRef event,
                                void* refcon);
+    bool install();
+    void uninstall();
+    void check();
+    void follow(TapKeeper::Step step);
+    void tell();
     void run(std::promise<void>& started);
     void handOver(CGEventRef event, const KeyDecision& decision);
     void pasteOnMainThread(CGEventRef original, const KeyDecision& decision);
 
     std::unique_ptr<KeyFilter> filter_;
+    TapKeeper keeper_;
+    QTimer checkTimer_;
+    std::function<void(const TapNotice&)> noticeListener_;
+    TapKeeper::Notice told_ = TapKeeper::Notice::none;
     mac::CFHandle<CFMachPortRef> tap_;
     mac::CFHandle<CFRunLoopSourceRef> source_;
     CFRunLoopRef runLoop_ = nullptr;  // the tap thread's, kept while it runs
     std::atomic<bool> stopping_{false};
     std::thread thread_;
     MainThread& mainThread_;
-    // Cleared at destruction, so that a paste still queued finds no tap.
+    // Cleared at destruction, so that work still queued finds no tap.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 MacKeyTap::~MacKeyTap() {
     *alive_ = false;
+    uninstall();
+}
+
+bool MacKeyTap::create(std::unique_ptr<KeyFilter> filter) {
+    filter_ = std::move(filter);
+    follow(keeper_.tick(askForAccessibilityTrust(), IsSecureEventInputEnabled(), now()));
+    if (keeper_.notice() == TapKeeper::Notice::cannotInstall) {
+        alertRefusal();
+        return false;
+    }
+    QObject::connect(&checkTimer_, &QTimer::timeout, [this] { check(); });
+    checkTimer_.start(std::chrono::seconds(1));
+    tell();
+    return true;
+}
+
+void MacKeyTap::check() {
+    follow(keeper_.tick(AXIsProcessTrusted(), IsSecureEventInputEnabled(), now()));
+    tell();
+}
+
+void MacKeyTap::follow(TapKeeper::Step step) {
+    switch (step) {
+        case TapKeeper::Step::none:
+            break;
+        case TapKeeper::Step::install:
+            keeper_.installed(install());
+            break;
+        case TapKeeper::Step::reenable:
+            enable();
+            break;
+        case TapKeeper::Step::remove:
+            uninstall();
+            break;
+    }
+}
+
+// Each notice is said once, when it begins; an empty line ends it.
+void MacKeyTap::tell() {
+    const TapKeeper::Notice notice = keeper_.notice();
+    if (notice == told_) return;
+    told_ = notice;
+    TapNotice said;
+    switch (notice) {
+        case TapKeeper::Notice::none:
+            break;
+        case TapKeeper::Notice::waitingForPermission:
+            said.line = waitingLine;
+            break;
+        case TapKeeper::Notice::secureInput:
+            said.line = secureInputLine;
+            break;
+        case TapKeeper::Notice::cannotInstall:
+            checkTimer_.stop();
+            alertRefusal();
+            said = {refusedLine, true};
+            break;
+    }
+    if (noticeListener_) noticeListener_(said);
+}
+
+bool MacKeyTap::install() {
+    const CGEventMask mask = CGEventMaskBit(kCGEventKeyDown) | CGEventMaskBit(kCGEventFlagsChanged);
+    tap_.reset(CGEventTapCreate(kCGAnnotatedSessionEventTap, kCGHeadInsertEventTap,
+                                kCGEventTapOptionDefault, mask, &MacKeyTap::callback, this));
+    if (!tap_) return false;
+    source_.reset(CFMachPortCreateRunLoopSource(kCFAllocatorDefault, tap_.get(), 0));
+    if (!source_) {
+        uninstall();
+        return false;
+    }
+    std::promise<void> started;
+    std::future<void> ready = started.get_future();
+    // The promise moves to the thread: set_value() may still be running there
+    // when this function has returned.
+    thread_ = std::thread([this, started = std::move(started)]() mutable { run(started); });
+    ready.wait();
+    return true;
+}
+
+void MacKeyTap::uninstall() {
     stopping_ = true;
     if (tap_) CGEventTapEnable(tap_.get(), false);
     if (runLoop_ != nullptr) {
@@ -113,24 +243,10 @@ MacKeyTap::~MacKeyTap() {
     }
     if (thread_.joinable()) thread_.join();
     if (tap_) CFMachPortInvalidate(tap_.get());
-}
-
-bool MacKeyTap::create(std::unique_ptr<KeyFilter> filter) {
-    askForAccessibilityTrust();
-    filter_ = std::move(filter);
-    const CGEventMask mask = CGEventMaskBit(kCGEventKeyDown) | CGEventMaskBit(kCGEventFlagsChanged);
-    tap_.reset(CGEventTapCreate(kCGAnnotatedSessionEventTap, kCGHeadInsertEventTap,
-                                kCGEventTapOptionDefault, mask, &MacKeyTap::callback, this));
-    if (!tap_) return false;
-    source_.reset(CFMachPortCreateRunLoopSource(kCFAllocatorDefault, tap_.get(), 0));
-    if (!source_) return false;
-    std::promise<void> started;
-    std::future<void> ready = started.get_future();
-    // The promise moves to the thread: set_value() may still be running there
-    // when this function has returned.
-    thread_ = std::thread([this, started = std::move(started)]() mutable { run(started); });
-    ready.wait();
-    return true;
+    runLoop_ = nullptr;
+    source_.reset();
+    tap_.reset();
+    stopping_ = false;
 }
 
 void MacKeyTap::run(std::promise<void>& started) {
@@ -148,8 +264,14 @@ CGEventRef MacKeyTap::callback(CGEventTapProxy /*proxy*/, CGEventType type, CGEv
     auto* self = static_cast<MacKeyTap*>(refcon);
     const TapRoute route = routeTapEvent(*self->filter_, toTapInput(type, event));
     switch (route.action) {
-        case TapRoute::Action::reenableAndPass:
-            self->enable();
+        case TapRoute::Action::reportSwitchOff:
+            // Never re-enabled from here: only the main thread knows whether
+            // the permission still holds and how long to pause.
+            self->mainThread_.post([self, alive = self->alive_] {
+                if (!*alive) return;
+                self->follow(self->keeper_.switchedOff(AXIsProcessTrusted(), now()));
+                self->tell();
+            });
             return event;
         case TapRoute::Action::pass:
             return event;
@@ -169,15 +291,13 @@ void MacKeyTap::handOver(CGEventRef event, const KeyDecision& decision) {
 }
 
 void MacKeyTap::pasteOnMainThread(CGEventRef original, const KeyDecision& decision) {
-    mac::CFHandle<CGEventRef> typed;
-    if (carryOutConsumedKey(*filter_, decision) == Replacement::pasteChord)
-        typed.reset(makePasteEvent(original));
+    if (carryOutConsumedKey(*filter_, decision) == Replacement::pasteChord &&
+        postPasteChord(original))
+        return;
     // The snapshot raced the main thread, or no event could be made: the key
     // was already taken, so the user's own key goes on as typed.
-    if (!typed) typed.reset(CGEventCreateCopy(original));
-    if (!typed) return;
-    CGEventSetIntegerValueField(typed.get(), kCGEventSourceUserData, ownEventMark);
-    CGEventPost(kCGAnnotatedSessionEventTap, typed.get());
+    const mac::CFHandle<CGEventRef> typed(CGEventCreateCopy(original));
+    if (typed) postOwn(typed.get());
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,17 +36,23 @@ PasteboardAccess currentAccess(NSPasteboard* pasteboard) {
     return PasteboardAccess::allowed;
 }
 
-// The first item's plain text, unless the item is marked not to be kept.
+void addTypes(NSArray<NSPasteboardType>* from, std::vector<std::string_view>& types) {
+    for (NSPasteboardType type in from) {
+        const char* name = type.UTF8String;
+        if (name != nullptr) types.emplace_back(name);
+    }
+}
+
+// The first item's plain text, unless the item or the pasteboard as a whole
+// is marked not to be kept (some password managers mark only the latter).
 // The marker types are checked before the text is fetched: a concealed text
 // is never read at all.
 std::optional<QString> readFirstItem(NSPasteboard* pasteboard) {
     NSPasteboardItem* item = pasteboard.pasteboardItems.firstObject;
     if (item == nil) return std::nullopt;
     std::vector<std::string_view> types;
-    for (NSPasteboardType type in item.types) {
-        const char* name = type.UTF8String;
-        if (name != nullptr) types.emplace_back(name);
-    }
+    addTypes(pasteboard.types, types);
+    addTypes(item.types, types);
     if (!isRecordable(types)) return std::nullopt;
     NSString* text = [item stringForType:NSPasteboardTypeString];
     if (text == nil) return std::nullopt;
@@ -53,7 +61,8 @@ std::optional<QString> readFirstItem(NSPasteboard* pasteboard) {
 
 // NSPasteboard counts its changes, so the contents are read only when the
 // count moved since the last look; our own writes are remembered instead of
-// read back. Main thread only, as AppKit wants.
+// read back. Main thread only, as AppKit wants: readsOffMainThread() is false,
+// so the engine asks for the change count on the main thread too.
 class MacPasteboard final : public Pasteboard {
 public:
     void clearContents() override {
@@ -88,14 +97,12 @@ public:
                 case PasteboardWatch::Answer::previous:
                     return contents_;
                 case PasteboardWatch::Answer::none:
-                    if (look.sayDenied) {
-                        std::printf("%s\n", pasteboardDeniedNotice);
-                        std::fflush(stdout);
-                    }
+                    if (look.sayDenied) sayDenied(true);
                     return std::nullopt;
                 case PasteboardWatch::Answer::read:
                     break;
             }
+            if (deniedSaid_) sayDenied(false);
             contents_ = readFirstItem(pasteboard);
             return contents_;
         }
@@ -105,7 +112,24 @@ public:
         return static_cast<std::uint64_t>(NSPasteboard.generalPasteboard.changeCount);
     }
 
+    void setNoticeListener(std::function<void(const std::string&)> listener) override {
+        noticeListener_ = std::move(listener);
+    }
+
 private:
+    // Said on standard output and in the status menu, where a program started
+    // from the Finder is seen; the menu line goes once reading works again.
+    void sayDenied(bool denied) const {
+        deniedSaid_ = denied;
+        if (denied) {
+            std::printf("%s\n", pasteboardDeniedNotice);
+            std::fflush(stdout);
+        }
+        if (noticeListener_) noticeListener_(denied ? pasteboardDeniedNotice : "");
+    }
+
+    std::function<void(const std::string&)> noticeListener_;
+    mutable bool deniedSaid_ = false;
     mutable PasteboardWatch watch_;
     mutable std::optional<QString> contents_;  // as of the count watch_ saw last
 };

@@ -1,5 +1,3 @@
-#include <ApplicationServices/ApplicationServices.h>
-
 #include "platform/Platform.h"
 
 namespace tarnwick {
@@ -14,13 +12,5 @@ void prepareApplication() {}
 QString displaySession() {
     return QStringLiteral("console");
 }
-
-void finishApplicationStartup() {
-    // The bundle declares LSUIElement, so the process starts without a Dock
-    // presence; from here on it is a regular application.
-    ProcessSerialNumber self = {0, kCurrentProcess};
-    TransformProcessType(&self, kProcessTransformToForegroundApplication);
-}
-
 
 }  // namespace tarnwick

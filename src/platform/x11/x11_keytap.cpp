@@ -47,6 +47,11 @@ public:
     bool create(std::unique_ptr<KeyFilter> filter) override;
     void enable() override;
     bool isEnabled() const override { return thread_.joinable(); }
+    std::string failureMessage() const override {
+        return "Failed to create the event tap. This program must be run with root privilage "
+               "using the 'sudo' command in order to filter and modify key press events before "
+               "the operating system passes them to other applications.";
+    }
 
 private:
     void run();

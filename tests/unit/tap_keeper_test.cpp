@@ -1,0 +1,95 @@
+#include "platform/TapKeeper.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace tarnwick;
+using namespace std::chrono_literals;
+
+namespace {
+
+using Step = TapKeeper::Step;
+using Notice = TapKeeper::Notice;
+
+enum class Input { tick, secureTick, switchedOff, installed, refused };
+
+struct Moment {
+    Input input;
+    bool trusted;
+    int second;  // the fake clock
+    Step step;
+    Notice notice;
+};
+
+void play(TapKeeper& keeper, const Moment& m) {
+    const TapKeeper::Time now = std::chrono::seconds(m.second);
+    Step step = Step::none;
+    switch (m.input) {
+        case Input::tick:
+        case Input::secureTick:
+            step = keeper.tick(m.trusted, m.input == Input::secureTick, now);
+            break;
+        case Input::switchedOff:
+            step = keeper.switchedOff(m.trusted, now);
+            break;
+        case Input::installed:
+        case Input::refused:
+            keeper.installed(m.input == Input::installed);
+            break;
+    }
+    EXPECT_EQ(step, m.step) << "at " << m.second;
+    EXPECT_EQ(keeper.notice(), m.notice) << "at " << m.second;
+}
+
+TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithout) {
+    const Moment life[] = {
+        {Input::tick, false, 0, Step::none, Notice::waitingForPermission},
+        {Input::tick, false, 1, Step::none, Notice::waitingForPermission},
+        {Input::tick, true, 2, Step::install, Notice::waitingForPermission},
+        {Input::installed, true, 2, Step::none, Notice::none},
+        // The first switch-off is undone at once, a quick repeat after a pause.
+        {Input::switchedOff, true, 10, Step::reenable, Notice::none},
+        {Input::switchedOff, true, 12, Step::none, Notice::none},
+        {Input::tick, true, 12, Step::none, Notice::none},
+        {Input::tick, true, 13, Step::reenable, Notice::none},
+        {Input::switchedOff, true, 14, Step::none, Notice::none},
+        {Input::tick, true, 15, Step::none, Notice::none},
+        {Input::tick, true, 16, Step::reenable, Notice::none},
+        // A calm half minute forgives the repeats.
+        {Input::switchedOff, true, 60, Step::reenable, Notice::none},
+        {Input::secureTick, true, 61, Step::none, Notice::secureInput},
+        {Input::tick, true, 62, Step::none, Notice::none},
+        // Trust gone: a due re-enable becomes a removal, and the tap waits.
+        {Input::switchedOff, true, 63, Step::none, Notice::none},
+        {Input::tick, false, 64, Step::remove, Notice::waitingForPermission},
+        {Input::switchedOff, true, 65, Step::none, Notice::waitingForPermission},
+        {Input::tick, true, 66, Step::install, Notice::waitingForPermission},
+        {Input::installed, true, 66, Step::none, Notice::none},
+        {Input::switchedOff, false, 70, Step::remove, Notice::waitingForPermission},
+        // Trusted and still refused: final.
+        {Input::tick, true, 71, Step::install, Notice::waitingForPermission},
+        {Input::refused, true, 71, Step::none, Notice::cannotInstall},
+        {Input::tick, true, 72, Step::none, Notice::cannotInstall},
+        {Input::switchedOff, true, 73, Step::none, Notice::cannotInstall}};
+    TapKeeper keeper;
+    for (const Moment& m : life) play(keeper, m);
+}
+
+TEST(TapKeeper, PausesDoubleUpToThirtyTwoSeconds) {
+    TapKeeper keeper;
+    keeper.installed(true);
+    ASSERT_EQ(keeper.switchedOff(true, 0s), Step::reenable);
+    std::vector<int> pauses;
+    TapKeeper::Time now = 0s;
+    for (int repeat = 0; repeat < 7; ++repeat) {
+        const TapKeeper::Time off = now + 1s;
+        ASSERT_EQ(keeper.switchedOff(true, off), Step::none);
+        now = off;
+        while (keeper.tick(true, false, now) != Step::reenable) now += 1s;
+        pauses.push_back(static_cast<int>((now - off) / 1s));
+    }
+    EXPECT_EQ(pauses, (std::vector<int>{1, 2, 4, 8, 16, 32, 32}));
+}
+
+}  // namespace
