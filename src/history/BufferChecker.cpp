@@ -9,6 +9,15 @@
 
 namespace tarnwick {
 
+namespace {
+
+// How long the main thread waits for the read of a change: as long as one may
+// take (a quarter second before it starts, a second for each of its two
+// requests), so a slow owner's copy is used, not an older entry.
+constexpr std::chrono::milliseconds readLimit{2300};
+
+}  // namespace
+
 BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
                              std::chrono::milliseconds pollInterval)
     : pasteboard_(pasteboard),
@@ -332,7 +341,7 @@ bool BufferChecker::pasteItemAtIndex(int index) {
     // A copy made just before the hot key may not have reached the history
     // yet: take it first, so it is neither lost nor shifts the wrong entry
     // under the digit.
-    awaitCurrentRead(std::chrono::milliseconds(500));
+    awaitCurrentRead(readLimit);
     pauseUpdates();
     updateBufferHistory();
     std::optional<QString> known;
@@ -357,8 +366,7 @@ bool BufferChecker::pasteItemAtIndex(int index) {
 }
 
 std::optional<QString> BufferChecker::clipboardText() {
-    // Somewhat longer than a read may take, so its result is still used.
-    awaitCurrentRead(std::chrono::milliseconds(1100));
+    awaitCurrentRead(readLimit);
     std::optional<QString> text;
     if (!knownClipboardText(text)) return std::nullopt;
     return text;

@@ -1,14 +1,26 @@
 // A clipboard owner that misbehaves on purpose, as real programs do:
 //   fault_owner hang            owns CLIPBOARD and never answers a request
 //   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
-//   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = secret
+//   fault_owner trickle         an INCR transfer of one byte every 0.9 s, without end
+//   fault_owner endless         an INCR transfer of 64 KB chunks as fast as taken, without end
+//   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = SECRET
 //   fault_owner uri-list URI    offers nothing but text/uri-list
+//   fault_owner slow TEXT       answers each request 0.7 s late
+//   fault_owner relay N         copies relay-1 .. relay-N, each 50 ms after the last was read
+//   fault_owner steady N MS     copies steady-1 .. steady-N, one every MS ms
+//   fault_owner compound TEXT   offers TEXT only as COMPOUND_TEXT
+//   fault_owner latin1 TEXT     offers UTF8_STRING and STRING but refuses UTF8_STRING
+//   fault_owner wide TEXT       sends TEXT as 32-bit items
 // Prints "asked TARGET" for each request; runs until another program takes
-// the selection.
+// the selection (relay and steady: until their last copy was read, or taken).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,21 +28,34 @@
 namespace {
 
 constexpr std::size_t chunkSize = 4096;
+using Clock = std::chrono::steady_clock;
 
 struct Owner {
     Display* display;
     std::string mode, data;
+    Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     Atom atom(const char* name) { return XInternAtom(display, name, False); }
     Atom clipboard = atom("CLIPBOARD"), targets = atom("TARGETS"), incr = atom("INCR"),
          utf8 = atom("UTF8_STRING"), uriList = atom("text/uri-list"),
-         hint = atom("x-kde-passwordManagerHint");
+         hint = atom("x-kde-passwordManagerHint"), compound = atom("COMPOUND_TEXT");
     // The INCR transfer under way: requestor and property.
     Window incrTo = 0;
     Atom incrProperty = None;
+    int copies = 0, last = 1;  // relay and steady: the copy on offer, and how many
+    Clock::time_point next = Clock::time_point::max();
+
+    bool take() {
+        if (mode == "relay" || mode == "steady") data = mode + "-" + std::to_string(++copies);
+        XSetSelectionOwner(display, clipboard, window, CurrentTime);
+        XFlush(display);
+        return XGetSelectionOwner(display, clipboard) == window;
+    }
 
     std::vector<Atom> offered() {
         if (mode == "uri-list") return {targets, uriList};
         if (mode == "secret") return {targets, utf8, hint};
+        if (mode == "compound") return {targets, compound};
+        if (mode == "latin1") return {targets, utf8, XA_STRING};
         return {targets, utf8};
     }
 
@@ -53,25 +78,63 @@ struct Owner {
         std::printf("asked %s\n", name != nullptr ? name : "?");
         if (name != nullptr) XFree(name);
         if (mode == "hang") return;
+        if (mode == "slow") usleep(700000);
         const std::vector<Atom> offer = offered();
+        const bool incremental = mode == "die-mid-incr" || mode == "trickle" || mode == "endless";
         if (request.target == targets) {
             put(request.requestor, request.property, XA_ATOM, offer.data(), offer.size());
         } else if (request.target == hint && mode == "secret") {
-            put(request.requestor, request.property, hint, "secret", 6);
-        } else if (std::find(offer.begin(), offer.end(), request.target) == offer.end()) {
+            put(request.requestor, request.property, hint, "SECRET", 6);
+        } else if (std::find(offer.begin(), offer.end(), request.target) == offer.end() ||
+                   (mode == "latin1" && request.target == utf8)) {
             notify(request, None);
             return;
-        } else if (mode == "die-mid-incr") {
+        } else if (incremental) {
             // Start an INCR transfer: the requestor deletes the property for each chunk.
             XSelectInput(display, request.requestor, PropertyChangeMask);
             const long size = static_cast<long>(data.size());
             put(request.requestor, request.property, incr, &size, 1);
             incrTo = request.requestor;
             incrProperty = request.property;
+        } else if (mode == "compound") {
+            char* list[] = {data.data()};
+            XTextProperty text{};
+            Xutf8TextListToTextProperty(display, list, 1, XCompoundTextStyle, &text);
+            put(request.requestor, request.property, compound, text.value, text.nitems);
+            XFree(text.value);
+        } else if (mode == "wide") {
+            const std::vector<long> items(data.begin(), data.end());
+            put(request.requestor, request.property, request.target, items.data(), items.size());
+        } else if (mode == "latin1") {
+            std::string latin1;  // from UTF-8, as STRING is Latin-1
+            for (std::size_t i = 0; i < data.size(); ++i) {
+                if (static_cast<unsigned char>(data[i]) < 0x80) {
+                    latin1 += data[i];
+                } else if (i + 1 < data.size()) {
+                    latin1 += char((data[i] & 0x03) << 6 | (data[i + 1] & 0x3f));
+                    ++i;
+                }
+            }
+            put(request.requestor, request.property, XA_STRING, latin1.data(), latin1.size());
         } else {
             put(request.requestor, request.property, request.target, data.data(), data.size());
+            // The next copy follows this one's read.
+            if (mode == "relay" && copies < last) next = Clock::now() + std::chrono::milliseconds(50);
         }
         notify(request, request.property);
+    }
+
+    void sendChunk() {
+        if (mode == "die-mid-incr") {
+            // The first chunk, then a crash in the middle of the transfer.
+            put(incrTo, incrProperty, utf8, data.data(), chunkSize);
+            XFlush(display);
+            std::_Exit(3);
+        }
+        if (mode == "trickle") usleep(900000);
+        const std::string chunk(mode == "trickle" ? 1 : 65536, 'x');
+        put(incrTo, incrProperty, utf8, chunk.data(), chunk.size());
+        XFlush(display);
     }
 };
 
@@ -81,22 +144,36 @@ int main(int argc, char* argv[]) {
     Display* display = XOpenDisplay(nullptr);
     if (argc < 2 || display == nullptr) return 2;
     Owner owner{display, argv[1], argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x')};
-    const Window window =
-        XCreateSimpleWindow(owner.display, DefaultRootWindow(owner.display), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(owner.display, owner.clipboard, window, CurrentTime);
-    if (XGetSelectionOwner(owner.display, owner.clipboard) != window) return 1;
+    std::chrono::milliseconds every{0};
+    if (owner.mode == "relay" || owner.mode == "steady") owner.last = std::stoi(owner.data);
+    if (owner.mode == "steady") every = std::chrono::milliseconds(std::stoi(argv[3]));
+    if (!owner.take()) return 1;
+    if (every.count() > 0) owner.next = Clock::now() + every;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
     for (;;) {
+        while (XPending(display) == 0) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                owner.next - Clock::now());
+            pollfd socket{ConnectionNumber(display), POLLIN, 0};
+            if (owner.next != Clock::time_point::max() && wait.count() <= 0) {
+                owner.next = every.count() > 0 && owner.copies + 1 < owner.last
+                                 ? owner.next + every
+                                 : Clock::time_point::max();
+                owner.take();
+                continue;
+            }
+            poll(&socket, 1, owner.next == Clock::time_point::max() ? -1 : int(wait.count()) + 1);
+        }
         XEvent event;
-        XNextEvent(owner.display, &event);
+        XNextEvent(display, &event);
         if (event.type == SelectionRequest) owner.answer(event.xselectionrequest);
-        if (event.type == SelectionClear) return 0;
+        if (event.type == SelectionClear && event.xselectionclear.window == owner.window) {
+            // Our own next copy takes it over again; anyone else's ends us.
+            if (XGetSelectionOwner(display, owner.clipboard) != owner.window) return 0;
+        }
         if (event.type == PropertyNotify && event.xproperty.state == PropertyDelete &&
             event.xproperty.window == owner.incrTo && event.xproperty.atom == owner.incrProperty) {
-            // The first chunk, then a crash in the middle of the transfer.
-            owner.put(owner.incrTo, owner.incrProperty, owner.utf8, owner.data.data(), chunkSize);
-            XFlush(owner.display);
-            std::_Exit(3);
+            owner.sendChunk();
         }
     }
 }

@@ -16,7 +16,7 @@ class HostileClipboard(harness.EndToEndTest):
         self.start_with_target()
         self.x.copy("alpha")
         self.press("ctrl+1", "alpha")
-        for mode in ("hang", "die-mid-incr"):
+        for mode in ("hang", "die-mid-incr", "trickle", "endless"):
             with self.subTest(mode):
                 self.owner(mode)
                 # A read ends a second after it began: the copy right after
@@ -24,20 +24,27 @@ class HostileClipboard(harness.EndToEndTest):
                 # used to block.
                 self.x.copy(mode, read=True)
                 self.press("ctrl+1", mode, timeout=3.0)
-        # The two bad owners added nothing between the copies.
-        self.press("ctrl+3", "alpha")
+        # The bad owners added nothing between the copies.
+        self.press("ctrl+5", "alpha")
         self.x.copy("beta")
-        self.press("ctrl+2", "die-mid-incr")
-        for mode, asked, data in (("secret", "x-kde-passwordManagerHint", "hunter2"),
-                                  ("uri-list", "TARGETS", "file:///tmp/report.pdf")):
+        self.press("ctrl+2", "endless")
+        # Texts in older forms are texts; a secret, files and 32-bit data are not.
+        newest = "beta"
+        for mode, asked, data, kept in (
+                ("compound", "COMPOUND_TEXT", "na\u00efve \u00e9t\u00e9", True),
+                ("latin1", "STRING", "caf\u00e9", True),
+                ("secret", "x-kde-passwordManagerHint", "hunter2", False),
+                ("uri-list", "TARGETS", "file:///tmp/report.pdf", False),
+                ("wide", "UTF8_STRING", "wide", False)):
             with self.subTest(mode):
-                owner = self.owner(mode, asked, data)
-                self.assertNotIn("asked UTF8_STRING", owner.output())
-                self.press("ctrl+1", "beta")
+                self.owner(mode, asked, data)
+                self.press("ctrl+1", data if kept else newest)
+                newest = "after " + mode
+                self.x.copy(newest, read=True)
         self.assertEqual(self.x.run("setxkbmap", "-layout", "us", "-variant", "dvorak").returncode, 0)
         self.x.copy("gamma")
-        # Nothing came between beta and gamma, and V is another key on Dvorak.
-        self.press("ctrl+2", "beta")
+        # Nothing came between the two, and V is another key on Dvorak.
+        self.press("ctrl+2", newest)
         self.press("ctrl+1", "gamma")
         self.assertNotIn("Ctrl+K", self.target.keys())
 

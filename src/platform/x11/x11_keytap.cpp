@@ -202,7 +202,11 @@ void X11KeyTap::onKeyPress(const XKeyEvent& press) {
     XUngrabKeyboard(display, CurrentTime);
     XSync(display, False);
     const x11::Chord typed{key, press.state & layout_.chordBits()};
-    mainThread_.post([this, alive = alive_, decision = route.decision, typed] {
+    const auto pressed = std::chrono::steady_clock::now();
+    mainThread_.post([this, alive = alive_, decision = route.decision, typed, pressed] {
+        // A paste the main thread gets to only after half a second would land
+        // after whatever the user typed since: it is dropped instead.
+        if (std::chrono::steady_clock::now() - pressed > std::chrono::milliseconds(500)) return;
         if (*alive) pasteOnMainThread(decision, typed);
     });
 }

@@ -45,7 +45,7 @@ public:
           atoms_(reader.atoms_),
           landing_(landing),
           cap_(reader.sizeCap_),
-          deadline_(Clock::now() + reader.deadline_) {}
+          patience_(reader.deadline_) {}
 
     std::optional<QString> plainText();
     // The transfer was left unfinished: the owner may still write to the window.
@@ -63,6 +63,7 @@ private:
     const std::array<unsigned long, 16>& atoms_;
     Atom landing_;
     std::size_t cap_;
+    std::chrono::milliseconds patience_;
     Clock::time_point deadline_;
 };
 
@@ -175,6 +176,9 @@ std::optional<QByteArray> SelectionReader::Read::takeIncrementally(std::size_t a
 }
 
 std::optional<QByteArray> SelectionReader::Read::convert(Atom target, Atom& type) {
+    // Each request has its deadline, whatever chunks arrive: a slow owner
+    // still answers the two of a read, a trickling one ends with its time.
+    deadline_ = Clock::now() + patience_;
     XDeleteProperty(display_, window_, landing_);
     XConvertSelection(display_, atoms_[clipboard], target, landing_, window_, CurrentTime);
     XFlush(display_);

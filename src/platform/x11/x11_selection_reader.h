@@ -15,8 +15,8 @@ namespace tarnwick::x11 {
 // the text target (INCR transfers included). The connection is opened once
 // and kept: opening one per read cost the X server more than the read.
 //
-// Every read has a hard deadline from its start, whatever chunks arrive, and
-// a size cap; past either it is dropped. None for: no owner, a failed,
+// Each of its requests has a hard deadline from the request, whatever chunks
+// arrive, and the read a size cap; past either it is dropped. None for: no owner, a failed,
 // abandoned or oversized transfer, an empty text, a text the owner marks
 // secret (x-kde-passwordManagerHint = secret, in any case), data that is not
 // 8-bit text, and a copy whose only text-like form is a list of file URIs.

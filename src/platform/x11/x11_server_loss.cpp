@@ -24,16 +24,28 @@ void endProgram() {
     if (ending.exchange(true)) std::_Exit(1);
     std::fprintf(stderr, "Tarnwick: the connection to the X server is lost; quitting.\n");
     std::fflush(stderr);
+    // Exit handlers that wait for a thread stuck on the lost server must not
+    // keep the program alive.
+    std::thread([] {
+        sleep(2);
+        std::_Exit(1);
+    }).detach();
     std::exit(1);
 }
 
 int onServerLost(Display*) {
     if (std::this_thread::get_id() == mainThread) endProgram();
     // Another thread hands the ending to the main thread and never returns:
-    // Xlib would call exit() right here if it did.
+    // Xlib would call exit() right here if it did. The main thread may be
+    // waiting for something this thread holds, or its exit handlers may:
+    // whatever holds what, the program is gone two seconds later.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [] { endProgram(); }, Qt::QueuedConnection);
-    for (;;) pause();
+    sleep(2);
+    if (!ending.exchange(true)) {
+        std::fprintf(stderr, "Tarnwick: the connection to the X server is lost; quitting.\n");
+    }
+    std::_Exit(1);
 }
 
 int onError(Display*, XErrorEvent*) {
