@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the window benchmarks share: the real window on fakes, and the main
 // thread's CPU clock.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Main-thread cost of adding one large copied text to the history, accented
 // (French-like, about one letter in six decomposable) against plain ASCII of
 // the same size. The new text differs from entry 0 only in its last letter,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Copy-to-history latency: another process takes the clipboard (xclip), and
 // the clock runs until the text is in the history. Measured for Tarnwick
 // in-process (the real window, engine and the X11 pasteboard on the xcb platform of

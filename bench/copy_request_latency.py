@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Copy -> history, measured black-box the same way for Tarnwick and a peer
 clipboard manager (CopyQ): a client takes the clipboard (fault_owner, which
 prints "owns" and then "asked TARGET" for each request) and the time from its

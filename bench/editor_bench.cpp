@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Main-thread cost of the row editor on a row that is one very long line:
 // opening it (the editor painted), one key typed there, and closing it.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Measures what other programs' clipboard and display faults do to a Tarnwick
 binary, on private Xvfb displays, with the end-to-end harness and its
 fault_owner: one line per fault. Run it against two builds to compare.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hot-key paste latency on a private Xvfb: the real X11 key tap, filter and
 // engine in-process on the xcb platform; another X client, the "user", holds
 // Ctrl and presses 3 with XTest in its own focused window, and the clock runs

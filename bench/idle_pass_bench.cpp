@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost of an idle polling pass with a small and with a large text on the
 // clipboard, owned by another process (xclip) on a private Xvfb. The engine
 // runs with the real pasteboard; the whole process's CPU time is divided by

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The load run: the real binary on a private Xvfb while another application
 copies distinct texts as fast as the clipboard takes them and the user pastes
 by hot key now and then. At the end row 1 must be the last copy, on the

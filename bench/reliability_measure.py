@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Measures what issue-style clipboard faults cost a running Tarnwick, from
 outside, on private Xvfb servers: copies kept from a relaying and a steady
 owner (the newest ten, through the hot keys), the owner's requests per copy,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Main-thread cost of a new history entry as the window grows, resident memory
 // per row, and the paint of a row holding a megabyte of text.
 #include <benchmark/benchmark.h>

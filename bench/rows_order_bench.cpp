@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Main-thread cost of the row operations that rewrite the row order and the
 // history as the window grows: a typed move across every row, a delete, and an
 // expand followed by a collapse.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The floor under any 4 Hz polling design on this machine: a bare thread that
 // wakes four times a second and hands one empty step to a second thread
 // waiting in poll(), as the engine's polling thread hands its step to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The typed row number parser against a plain reference on std::from_chars, and
 // the clamp and pin-item rules that lean on it.
 #include <QRegularExpression>

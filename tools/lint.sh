@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Lints what the compiler does not see: the shell scripts with shellcheck and
 # the forge workflows with action-validator (fetched once with npm, kept under
 # build/lint).

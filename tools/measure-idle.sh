@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Measures the release build's resident memory at start and its CPU use while
 # idle with the window open, on a private X server.
 #   bash tools/measure-idle.sh [seconds]      (default: 60)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks a release: every source carries the licence's SPDX line
 # (tools/spdx.sh --check); then builds the Debian package (cpack -G DEB) from
 # one preset's program (default: ci), unpacks it into a scratch root (dpkg -x)

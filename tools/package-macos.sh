@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds Tarnwick.app for both Mac architectures (the macos preset), copies Qt
 # into it with macdeployqt, signs it ad hoc and packs it into a disk image:
 # build/macos/Tarnwick-<version>.dmg.

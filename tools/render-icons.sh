@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Renders the logo into the PNG sizes of the hicolor icon theme that
 # `cmake --install` puts in place (assets/hicolor/<size>.png). Run it after a
 # change of assets/logo.svg and commit the result: the build and the package

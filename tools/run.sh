@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up, builds the release preset and runs Tarnwick. Without a display it
 # runs the program on a virtual one (Xvfb, with trayer as the tray that holds
 # the status item) and stops both when the program ends.

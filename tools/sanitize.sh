@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the asan preset (AddressSanitizer + UBSan) and the tsan preset
 # (ThreadSanitizer) and runs the tests under them: the unit and widget tests
 # under ASan, the unit tests of the engine and the hot keys (the code with

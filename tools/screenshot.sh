@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Takes the README's picture of the window: the release build on a private X
 # server, twelve texts copied from another application, "Settings" chosen from
 # the status menu, and the window cut out of the screen. With --openbox the

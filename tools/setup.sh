@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs whatever the build and the tests need and is still missing, then
 # configures and builds Tarnwick with one CMake preset.
 #   bash tools/setup.sh [debug|release|ci|asan|tsan] [target...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Puts the licence's SPDX line at the top of every file git tracks that should
 # carry one and does not yet:
 #   bash tools/spdx.sh           add the line where it is missing
@@ -8,7 +9,7 @@
 #   Python, shell (.py .sh, and files without an extension that start with a
 #   #! line), CMake (CMakeLists.txt .cmake), the sanitizers' suppression
 #   lists (.supp), libFuzzer dictionaries (.dict) and the desktop entry
-#   (.desktop)                                 # SPDX-License-Identifier: MIT
+#   (.desktop), workflows (.yml)                # SPDX-License-Identifier: MIT
 #   manual pages in roff (.1, .1.in)           .\" SPDX-License-Identifier: MIT
 # A file starting with #! keeps it first; the SPDX line goes second.
 # Left as they are: JSON, XML (also as .xml.in, .plist.in, .qrc), images,
@@ -38,7 +39,7 @@ leader_of() {
   local path="$1" name="${1##*/}"
   case "$name" in
     *.cpp | *.h | *.mm) echo "//" ;;
-    *.py | *.sh | *.cmake | CMakeLists.txt | *.supp | *.dict | *.desktop) echo "#" ;;
+    *.py | *.sh | *.cmake | CMakeLists.txt | *.supp | *.dict | *.desktop | *.yml | *.yaml) echo "#" ;;
     *.1 | *.1.in) echo '.\"' ;;
     *.json | *.xml | *.xml.in | *.plist.in | *.qrc | *.png | *.svg | *.icns | *.md) echo "-" ;;
     .clang-format | .gitignore | LICENSE) echo "-" ;;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up, builds with warnings as errors and runs every test: unit, widget
 # (Qt offscreen) and end-to-end (each test starts its own Xvfb). The exit
 # status is ctest's.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Helpers for scripts that drive Tarnwick on a private X server; source it.
 # Everything started here is stopped by xsession_stop (set as the EXIT trap).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/Copier.h"
 
 #include <X11/Xlib.h>

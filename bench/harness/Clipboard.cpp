@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/Clipboard.h"
 
 #include "harness/Wait.h"

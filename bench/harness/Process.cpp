@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/Process.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "harness/XvfbSession.h"
 
 #include <fcntl.h>

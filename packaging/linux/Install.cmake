@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` puts under the prefix on Linux, and the Debian package
 # CPack makes of it (cpack -G DEB). Included from the top CMakeLists.txt.
 include(GNUInstallDirs)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/CompositionRoot.h"
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/EndingSignals.h"
 
 #include <cerrno>

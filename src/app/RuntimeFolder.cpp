@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/RuntimeFolder.h"
 
 #include <QDir>

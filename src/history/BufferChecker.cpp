@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "history/BufferChecker.h"
 
 #include <algorithm>
@@ -188,8 +189,8 @@ void BufferChecker::takeReads() {
 }
 
 void BufferChecker::consider(const std::optional<QString>& text) {
-    if (text && (bufferArray.isEmpty() ||
-                 (!sameCanonical(*text, bufferArray.front()) && !sameCanonical(*text, lastAdded)))) {
+    if (text && (bufferArray.isEmpty() || (!sameCanonical(*text, bufferArray.front()) &&
+                                           !sameCanonical(*text, lastAdded)))) {
         history_.add(*text);
         lastAdded = *text;
     }

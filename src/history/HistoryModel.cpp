@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "history/HistoryModel.h"
 
 #include "history/RowNumber.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotkeys/KeyRules.h"
 
 #include "platform/TapRouting.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotkeys/TapInstaller.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/CopiedTextField.h"
 
 #include <QFontMetrics>

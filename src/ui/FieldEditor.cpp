@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/FieldEditor.h"
 
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/IndexTextField.h"
 
 #include <QMenu>

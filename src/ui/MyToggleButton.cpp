@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/MyToggleButton.h"
 
 #include "ui/Metrics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/RowHeights.h"
 
 #include "ui/Metrics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A clipboard owner that misbehaves on purpose, as real programs do:
 //   fault_owner hang            owns CLIPBOARD and never answers a request
 //   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
@@ -119,7 +120,8 @@ struct Owner {
         } else {
             put(request.requestor, request.property, request.target, data.data(), data.size());
             // The next copy follows this one's read.
-            if (mode == "relay" && copies < last) next = Clock::now() + std::chrono::milliseconds(50);
+            if (mode == "relay" && copies < last)
+                next = Clock::now() + std::chrono::milliseconds(50);
         }
         notify(request, request.property);
     }
@@ -152,8 +154,8 @@ int main(int argc, char* argv[]) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
     for (;;) {
         while (XPending(display) == 0) {
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
-                owner.next - Clock::now());
+            const auto wait =
+                std::chrono::duration_cast<std::chrono::milliseconds>(owner.next - Clock::now());
             pollfd socket{ConnectionNumber(display), POLLIN, 0};
             if (owner.next != Clock::time_point::max() && wait.count() <= 0) {
                 owner.next = every.count() > 0 && owner.copies + 1 < owner.last

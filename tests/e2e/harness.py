@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drives the real tarnwick binary on a private Xvfb from outside: xclip copies,
 xdotool types, paste_target records what arrives, fault_owner misbehaves (paths
 from CTest's environment). Asynchronous checks poll with a deadline."""

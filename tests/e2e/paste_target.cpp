@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A window that records what is pasted or typed into it, for the end-to-end
 // tests: after every change it writes the whole text to OUTPUT, and it appends
 // each key press but lone modifiers and locks, as Qt names it ("Ctrl+V"), to

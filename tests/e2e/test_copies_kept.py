@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Every copy Tarnwick reads is kept, in copy order: from a program that copies
 again as soon as its copy was read, from one that copies three times a second,
 and from a slow owner whose copy a hot key pastes before it is read."""

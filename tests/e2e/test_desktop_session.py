@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The program as a citizen of the desktop session: one copy per user and
 display, a command line of --help and --version only, and X11 whatever Qt's
 platform variable or a Wayland session says."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """What other programs do to the clipboard and the display must neither stall
 nor end Tarnwick: owners that hang or die mid-transfer, secrets and file
 lists, a keyboard layout change, and the X server going away."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Hot-key pastes through the real binary: texts copied by another application,
 keys pressed with xdotool, and what the focused application received."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The window under a real window manager (openbox): placed by its frame, its
 list inside the window, shown active by "Settings", edited rows on the
 clipboard, and closing it quits when there is no tray."""

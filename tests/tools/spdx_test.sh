@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # tools/spdx.sh on a throwaway repository holding one file of each kind it
 # knows: --check lists exactly the files that lack the line and fails,
 # stamping puts the line first (second after a #! line) and keeps the rest
@@ -28,7 +29,9 @@ printf '{"a": 1}\n' > data.json
 printf '<?xml version="1.0"?>\n<a/>\n' > meta.xml.in
 printf '# Title\n' > README.md
 printf '.TH X 1\n' > x.1.in
-cp "$original" tools/spdx.sh
+# As the real one was before it was first stamped.
+sed "2{/^# SPDX-License-Identifier: MIT$/d}" "$original" > tools/spdx.sh
+chmod +x tools/spdx.sh
 script="$repo/tools/spdx.sh"
 git add -A
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The row rules of the history model: every pin pattern of a small history
 // against the one reference, a few worked cases as rows of letters, and the
 // clipboard rules of row 1. A listener that mirrors the rows from the model's

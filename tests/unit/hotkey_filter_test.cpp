@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hotkeys/HotKeyFilter.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every paste route of the row editor reads the clipboard through the one
 // guarded insert, never through Qt's own paste path (which crashed on a
 // clipboard without an owner). Qt's clipboard holds a different text than

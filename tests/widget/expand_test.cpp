@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rows with line feeds: the expand button, its press, and the heights of the row
 // and the document as the text changes.
 #include <QImage>

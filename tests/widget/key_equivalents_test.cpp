@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <tuple>
 
 #include "WindowFixture.h"

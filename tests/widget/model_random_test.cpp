@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Thousands of random user operations on the real window, with copies arriving
 // through the real engine and its polling thread, checked after every step
 // against the reference of the row rules and what the window adds around them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as a whole: what the first help builds, the layout as the real
 // widgets get it, the menus, and what a screen reader is told about the rows.
 #include <QAccessible>

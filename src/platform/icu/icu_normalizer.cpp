@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <unicode/unorm2.h>
 
 #include "platform/TextNormalizer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #import <AppKit/AppKit.h>
 #include <ApplicationServices/ApplicationServices.h>
 

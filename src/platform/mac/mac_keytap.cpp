@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <ApplicationServices/ApplicationServices.h>
 #include <Carbon/Carbon.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mac/mac_letterkeys.h"
 
 #include <Carbon/Carbon.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <algorithm>

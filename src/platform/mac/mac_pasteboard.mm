@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The general pasteboard through AppKit. Built with ARC.
 #import <AppKit/AppKit.h>
 

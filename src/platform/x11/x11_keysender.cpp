@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <X11/keysym.h>
 
 #include "platform/KeyEvent.h"

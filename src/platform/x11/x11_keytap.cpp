@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
@@ -19,10 +20,10 @@
 #include "platform/KeyTap.h"
 #include "platform/MainThread.h"
 #include "platform/TapRouting.h"
+#include "platform/x11/x11_clipboard_owner.h"
 #include "platform/x11/x11_keytap_keys.h"
 #include "platform/x11/x11_keytap_typist.h"
 #include "platform/x11/x11_keytap_xlib.h"
-#include "platform/x11/x11_clipboard_owner.h"
 
 namespace tarnwick {
 

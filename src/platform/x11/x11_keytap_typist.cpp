@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt before Xlib, whose macros clash with Qt's names.
 #include <QSocketNotifier>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/Platform.h"
 #include "platform/x11/x11_keymap_burst.h"
 #include "platform/x11/x11_server_loss.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/x11_selection_reader.h"
 
 #include <QByteArray>
@@ -77,14 +78,19 @@ bool SelectionReader::open() {
     if (!display_) {
         display_.reset(XOpenDisplay(nullptr));
         if (!display_) return false;
-        const char* names[atomCount] = {
-            "CLIPBOARD",     "TARGETS",
-            "INCR",          "UTF8_STRING",
-            "text/plain;charset=utf-8", "COMPOUND_TEXT",
-            "TEXT",          "text/plain",
-            "x-kde-passwordManagerHint", "TARNWICK_SELECTION_0",
-            "TARNWICK_SELECTION_1",      "TARNWICK_SELECTION_2",
-            "TARNWICK_SELECTION_3"};
+        const char* names[atomCount] = {"CLIPBOARD",
+                                        "TARGETS",
+                                        "INCR",
+                                        "UTF8_STRING",
+                                        "text/plain;charset=utf-8",
+                                        "COMPOUND_TEXT",
+                                        "TEXT",
+                                        "text/plain",
+                                        "x-kde-passwordManagerHint",
+                                        "TARNWICK_SELECTION_0",
+                                        "TARNWICK_SELECTION_1",
+                                        "TARNWICK_SELECTION_2",
+                                        "TARNWICK_SELECTION_3"};
         std::array<Atom, atomCount> atoms{};
         XInternAtoms(display_.get(), const_cast<char**>(names), atomCount, False, atoms.data());
         std::copy(atoms.begin(), atoms.end(), atoms_.begin());
@@ -135,9 +141,9 @@ std::optional<QByteArray> SelectionReader::Read::takeProperty(Atom& type, int& f
     // One item more than the cap allows tells an oversized property without
     // fetching all of it.
     const long limit = static_cast<long>(cap_ / 4 + 1);
-    const int status = XGetWindowProperty(display_, window_, landing_, 0, limit, True,
-                                          AnyPropertyType, &type, &format, &items, &remaining,
-                                          &data);
+    const int status =
+        XGetWindowProperty(display_, window_, landing_, 0, limit, True, AnyPropertyType, &type,
+                           &format, &items, &remaining, &data);
     if (status != Success || type == None || remaining > 0) {
         if (data != nullptr) XFree(data);
         if (remaining > 0) XDeleteProperty(display_, window_, landing_);
@@ -215,9 +221,9 @@ std::optional<QByteArray> SelectionReader::Read::convert(Atom target, Atom& type
 std::optional<QString> SelectionReader::Read::decode(const QByteArray& data, Atom type) const {
     if (type == XA_STRING) return QString::fromLatin1(data);
     if (type == atoms_[compoundText]) {
-        XTextProperty property{reinterpret_cast<unsigned char*>(const_cast<char*>(data.constData())),
-                               static_cast<Atom>(atoms_[compoundText]), 8,
-                               static_cast<unsigned long>(data.size())};
+        XTextProperty property{
+            reinterpret_cast<unsigned char*>(const_cast<char*>(data.constData())),
+            static_cast<Atom>(atoms_[compoundText]), 8, static_cast<unsigned long>(data.size())};
         char** list = nullptr;
         int count = 0;
         if (Xutf8TextPropertyToTextList(display_, &property, &list, &count) < Success ||

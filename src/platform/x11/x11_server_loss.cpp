@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/x11/x11_server_loss.h"
 
 #include <QCoreApplication>
