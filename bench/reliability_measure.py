@@ -47,8 +47,48 @@ def newest_ten(run):
     return pasted
 
 
+class WmRun(Run):
+    wm = True
+
+
+def editor_paste_stall(lose_server=False):
+    """Seconds the main thread is busy after Shift+Insert in the row editor
+    while a trickling owner holds the clipboard: a second start waits for
+    the first one's main thread to answer it (it gives up after 5 s). Or the
+    X server is lost right then, and the exit status tells how it ended."""
+    run = WmRun()
+    run.setUp()
+    run.app = run.x.start([harness.TARNWICK])
+    window = run.x.window("^Tarnwick$", 10)
+    run.x.copy("alpha", read=True)
+    time.sleep(0.5)
+    run.x.xdotool("mousemove", "--window", window, "--sync", "300", "70", "click", "1")
+    time.sleep(0.5)
+    owner = run.x.start([harness.FAULT_OWNER, "trickle"])
+    harness.wait_until(lambda: "asked UTF8_STRING" in owner.output(), 5)
+    time.sleep(0.1)
+    run.x.xdotool("key", "shift+Insert")
+    start = time.monotonic()
+    if lose_server:
+        run.x.server.kill()
+        try:
+            status = run.app.wait(30)
+        except Exception:
+            status = "still running after 30 s"
+        print("X server lost during that paste: exit status %s after %.1f s"
+              % (status, time.monotonic() - start))
+    else:
+        second = run.x.start([harness.TARNWICK])
+        second.wait(30)
+        print("editor paste with a trickling owner: a second start answered after %.1f s: %s"
+              % (time.monotonic() - start, second.output().strip()))
+    run.doCleanups()
+
+
 def main():
     harness.TARNWICK, harness.FAULT_OWNER, harness.PASTE_TARGET = sys.argv[1:4]
+    if sys.argv[4:] in (["editor"], ["server-loss"]):
+        return editor_paste_stall(sys.argv[4] == "server-loss")
     for argv in (["relay", "30"], ["steady", "30", "300"]):
         run = session()
         owner = run.x.start([harness.FAULT_OWNER, *argv])

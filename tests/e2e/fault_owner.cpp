@@ -12,7 +12,8 @@
 //   fault_owner compound TEXT   offers TEXT only as COMPOUND_TEXT
 //   fault_owner latin1 TEXT     offers UTF8_STRING and STRING but refuses UTF8_STRING
 //   fault_owner wide TEXT       sends TEXT as 32-bit items
-// Prints "asked TARGET" for each request; runs until another program takes
+// Any other mode offers TEXT plainly. Prints "owns" once it owns the
+// clipboard and "asked TARGET" for each request; runs until another program takes
 // the selection (relay and steady: until their last copy was read, or taken).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -149,9 +150,10 @@ int main(int argc, char* argv[]) {
     std::chrono::milliseconds every{0};
     if (owner.mode == "relay" || owner.mode == "steady") owner.last = std::stoi(owner.data);
     if (owner.mode == "steady") every = std::chrono::milliseconds(std::stoi(argv[3]));
-    if (!owner.take()) return 1;
-    if (every.count() > 0) owner.next = Clock::now() + every;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
+    if (!owner.take()) return 1;
+    std::printf("owns\n");
+    if (every.count() > 0) owner.next = Clock::now() + every;
     for (;;) {
         while (XPending(display) == 0) {
             const auto wait =
