@@ -118,7 +118,7 @@ TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
 
 // Polling runs only where a test starts it.
 struct PasteHarness : EngineHarness {
-    PasteHarness() : EngineHarness(250ms) { seedCBA(); }
+    explicit PasteHarness(bool offMain = false) : EngineHarness(250ms, true, offMain) { seedCBA(); }
     std::optional<QString> clipboard() const { return pasteboard.string(); }
     bool pollingAllowed() const { return engine.updateBuffer.value(); }
 };
@@ -126,32 +126,42 @@ struct PasteHarness : EngineHarness {
 const QStringList history{"C", "B", "A"};
 
 // Entry 0 comes back a quarter second after the latest paste, unless another
-// application copied meanwhile: that copy is kept and then polled.
+// application copied meanwhile: that copy is kept and then polled. Read off
+// the main thread too, where the reads of the pastes' own writes still reach
+// the main thread after the quarter second: they are no copies.
 TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndACopyMeanwhileStays) {
-    PasteHarness h;
-    h.start();
-    ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
-    EXPECT_EQ(h.clipboard(), "A");
-    h.mainThread.advance(100ms);
-    // The second paste must not mistake the first one's text for a new copy...
-    ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
-    EXPECT_EQ(h.clipboard(), "B");
-    // ...and the first one's restore must leave it for the application reading it.
-    h.mainThread.advance(249ms);
-    EXPECT_EQ(h.clipboard(), "B");
-    EXPECT_FALSE(h.pollingAllowed());
-    h.mainThread.advance(1ms);
-    EXPECT_EQ(h.clipboard(), "C");
-    EXPECT_TRUE(h.pollingAllowed());
-    ASSERT_TRUE(h.pumpUntil([&] { return !h.engine.publishedMayHaveUnpolledCopy(); }, 2s));
-    EXPECT_EQ(h.engine.bufferArray, history);
-    ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
-    h.pasteboard.copyFromOtherApp("X");
-    h.pumpFor(30ms);
-    EXPECT_EQ(h.engine.bufferArray, history) << "polling looked while paused";
-    h.mainThread.advance(250ms);
-    EXPECT_EQ(h.clipboard(), "X");
-    EXPECT_TRUE(h.historyBecomes({"X", "C", "B", "A"}));
+    for (const bool offMain : {false, true}) {
+        SCOPED_TRACE(offMain);
+        PasteHarness h(offMain);
+        h.start();
+        ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
+        EXPECT_EQ(h.clipboard(), "A");
+        h.mainThread.advance(100ms);
+        // The second paste must not mistake the first one's text for a new copy...
+        ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
+        EXPECT_EQ(h.clipboard(), "B");
+        const int reads = h.pasteboard.reads;
+        // (off the main thread, B's read is still queued when C is put back)
+        for (const auto until = std::chrono::steady_clock::now() + 2s;
+             offMain && h.pasteboard.reads <= reads && std::chrono::steady_clock::now() < until;)
+            std::this_thread::sleep_for(1ms);
+        // ...and the first one's restore must leave it for the application reading it.
+        h.mainThread.advance(249ms);
+        EXPECT_EQ(h.clipboard(), "B");
+        EXPECT_FALSE(h.pollingAllowed());
+        h.mainThread.advance(1ms);
+        EXPECT_EQ(h.clipboard(), "C");
+        EXPECT_TRUE(h.pollingAllowed());
+        ASSERT_TRUE(h.pumpUntil([&] { return !h.engine.publishedMayHaveUnpolledCopy(); }, 2s));
+        EXPECT_EQ(h.engine.bufferArray, history);
+        ASSERT_TRUE(h.engine.pasteItemAtIndex(1));
+        h.pasteboard.copyFromOtherApp("X");
+        h.pumpFor(30ms);
+        EXPECT_EQ(h.engine.bufferArray, history) << "polling looked while paused";
+        h.mainThread.advance(250ms);
+        EXPECT_EQ(h.clipboard(), "X");
+        EXPECT_TRUE(h.historyBecomes({"X", "C", "B", "A"}));
+    }
 }
 
 // An index outside the history, or a refused write (reported), fails; the
