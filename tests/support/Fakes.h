@@ -29,6 +29,10 @@ public:
     // Runs the tasks due by now (those they queue included), or moves the clock on
     // running those that fall due in their order; returns how many ran.
     int runPending() { return advance({}); }
+    bool hasPending() {
+        std::lock_guard lock(mutex_);
+        return !tasks_.empty();
+    }
     int advance(std::chrono::milliseconds by) {
         std::unique_lock lock(mutex_);
         const auto until = now_ + by;
@@ -123,6 +127,13 @@ struct EngineHarness {
             if (const bool ok = done(); ok || std::chrono::steady_clock::now() >= deadline)
                 return ok;
         }
+    }
+    // Waits for another thread without playing the main thread.
+    static bool waitUntil(const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        return done();
     }
     void pumpFor(std::chrono::milliseconds span) {
         pumpUntil([] { return false; }, span);
