@@ -60,8 +60,8 @@ public:
 
     // The clipboard's plain text for a paste into a row (main thread): what
     // this program wrote or the polling thread read at the current change,
-    // waiting for that read at most about a second. Another program is never
-    // read on the main thread.
+    // waiting for that read no longer than a read may take (about two
+    // seconds). Another program is never read on the main thread.
     std::optional<QString> clipboardText();
     // Puts text on the clipboard as the user's own copy (the row editor's
     // Copy and Cut): polling then takes it like any other copy.
