@@ -107,6 +107,7 @@ void BufferChecker::readChange() {
     {
         std::lock_guard lock(readMutex_);
         reads_.push_back(std::move(contents));
+        readsUpTo_ = std::max(readsUpTo_, count + 1);
     }
     readDone_.notify_all();
     // Changed again during the read: the next pass reads that change.
@@ -145,16 +146,16 @@ bool BufferChecker::clipboardMayDifferFromLastLook() const {
 }
 
 bool BufferChecker::awaitCurrentRead(std::chrono::milliseconds patience) {
-    // The polling thread is reading the latest change now: wait for it, but
-    // only so long (an owner that hangs must not hold a hot key or the window
-    // for its whole read).
+    // The polling thread is reading the change current now: wait for that
+    // read, but only so long (an owner that hangs must not hold a hot key or
+    // the window for its whole read). Changes made meanwhile came after the
+    // key, and a program copying without pause must not keep it waiting.
     std::optional<QString> known;
     if (!readsOffMainThread_ || knownClipboardText(known)) return true;
+    const std::uint64_t wanted = pasteboard_.changeCount();
     const auto deadline = std::chrono::steady_clock::now() + patience;
     std::unique_lock lock(readMutex_);
-    const auto readNow = [this] {
-        return !reads_.empty() && reads_.back().count == pasteboard_.changeCount();
-    };
+    const auto readNow = [this, wanted] { return readsUpTo_ > wanted; };
     while (!readDone_.wait_for(lock, std::chrono::milliseconds(1), readNow)) {
         if (std::chrono::steady_clock::now() >= deadline) return false;
         // The polling thread may be waiting for a step queued to this thread.
@@ -342,11 +343,10 @@ bool BufferChecker::pasteItemAtIndex(int index) {
     // A copy made just before the hot key may not have reached the history
     // yet: take it first, so it is neither lost nor shifts the wrong entry
     // under the digit.
-    awaitCurrentRead(readLimit);
+    const bool read = awaitCurrentRead(readLimit);
     pauseUpdates();
     updateBufferHistory();
-    std::optional<QString> known;
-    if (readsOffMainThread_ && !knownClipboardText(known) && index >= 0) {
+    if (!read && index >= 0) {
         // Still being read: its owner serves it, and it becomes entry 0. Which
         // older entry a digit means is known only once it is read.
         resumeUpdates();

@@ -151,6 +151,8 @@ private:
     mutable std::mutex readMutex_;
     std::condition_variable readDone_;
     std::deque<Pasteboard::Contents> reads_;
+    // One more than the newest change read so far (0: none yet).
+    std::uint64_t readsUpTo_ = 0;
     // Polling thread only: the change last read, and when that read began.
     std::optional<std::uint64_t> lastReadCount_;
     std::chrono::steady_clock::time_point lastReadStart_;
