@@ -48,6 +48,7 @@ public:
     bool create(std::unique_ptr<KeyFilter> filter) override;
     void enable() override;
     bool isEnabled() const override { return thread_.joinable(); }
+    bool pasteEntry(int index) override;
     std::string failureMessage() const override {
         return "Failed to create the event tap. This program must be run with root privilage "
                "using the 'sudo' command in order to filter and modify key press events before "
@@ -245,6 +246,15 @@ void X11KeyTap::pasteOnMainThread(const KeyDecision& decision, const x11::Chord&
     // The snapshot raced the main thread (or the clipboard refused the entry):
     // the key press was already taken, so type the user's own chord instead.
     typeOwnChord(typed.key, typed.modifiers);
+}
+
+bool X11KeyTap::pasteEntry(int index) {
+    const KeyDecision decision{KeyDecision::Action::paste, index, false};
+    if (!filter_ || carryOutConsumedKey(*filter_, decision) != Replacement::pasteChord) {
+        return false;
+    }
+    typeOwnChord(pasteKey_, x11::commandMask);
+    return true;
 }
 
 void X11KeyTap::typeOwnChord(KeyCode key, unsigned modifiers) {
