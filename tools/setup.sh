@@ -14,7 +14,8 @@ targets=("${@:2}")
 say() { echo "tools/setup.sh: $*" >&2; }
 
 # Debian 12 packages: the toolchain, Qt, ICU (text comparison), X11 and XTest
-# for the key filter, the test frameworks, and the X tools and Python 3 the
+# for the key filter, Wayland's client library, its protocol generator
+# (libwayland-bin) and xkbcommon for the Wayland backend, the test frameworks, and the X tools and Python 3 the
 # end-to-end tests drive the program with (ImageMagick's import is for
 # tools/screenshot.sh, its identify for tools/package-check.sh; setxkbmap, in
 # x11-xkb-utils, changes the layout); the Debian package's tools and
@@ -23,6 +24,7 @@ say() { echo "tools/setup.sh: $*" >&2; }
 debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
+  libwayland-dev libwayland-bin libxkbcommon-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   python3

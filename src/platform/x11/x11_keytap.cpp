@@ -24,6 +24,7 @@
 #include "platform/x11/x11_keytap_keys.h"
 #include "platform/x11/x11_keytap_typist.h"
 #include "platform/x11/x11_keytap_xlib.h"
+#include "platform/x11/x11_platform.h"
 
 namespace tarnwick {
 
@@ -310,7 +311,7 @@ void X11KeyTap::reportRefused(const std::vector<x11::Chord>& refused) {
 
 }  // namespace
 
-std::unique_ptr<KeyTap> makeKeyTap(MainThread& mainThread) {
+std::unique_ptr<KeyTap> x11::makeKeyTap(MainThread& mainThread) {
     return std::make_unique<X11KeyTap>(mainThread);
 }
 
