@@ -106,7 +106,7 @@ class WaylandSession(unittest.TestCase):
                         self.target.output())
         self.target_text = lambda: harness.read(text_path)
 
-        figures = {"copy read": max(self.copy(text) for text in ("alpha", "beta", "gamma"))}
+        figures = {"copy %s read" % text: self.copy(text) for text in ("alpha", "beta", "gamma")}
         # sway's binding of ctrl+3 runs tarnwick --paste 3.
         figures["ctrl+3 pasted"] = self.paste([["wtype", "-M", "ctrl", "3", "-m", "ctrl"]],
                                               "alpha")

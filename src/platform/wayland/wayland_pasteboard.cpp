@@ -49,8 +49,8 @@ const zwlr_data_control_device_v1_listener deviceListener = {
     },
     // finished: the seat is gone; the compositor's loss ends the program anyway.
     [](void*, zwlr_data_control_device_v1*) {},
-    [](void*, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* offer) {
-        if (offer != nullptr) zwlr_data_control_offer_v1_destroy(offer);
+    [](void* data, zwlr_data_control_device_v1*, zwlr_data_control_offer_v1* offer) {
+        of(data)->dropPrimary(offer);
     }};
 
 const zwlr_data_control_source_v1_listener sourceListener = {
@@ -103,6 +103,13 @@ void WaylandPasteboard::introduce(zwlr_data_control_offer_v1* proxy) {
 void WaylandPasteboard::addType(zwlr_data_control_offer_v1* proxy, const char* type) {
     const auto found = introduced_.find(proxy);
     if (found != introduced_.end()) found->second->types.emplace_back(type);
+}
+
+void WaylandPasteboard::dropPrimary(zwlr_data_control_offer_v1* proxy) {
+    // Only the clipboard is followed, never the primary selection.
+    if (proxy == nullptr) return;
+    introduced_.erase(proxy);
+    zwlr_data_control_offer_v1_destroy(proxy);
 }
 
 void WaylandPasteboard::select(zwlr_data_control_offer_v1* proxy) {

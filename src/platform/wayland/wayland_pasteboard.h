@@ -49,6 +49,7 @@ public:
     void introduce(zwlr_data_control_offer_v1* proxy);
     void addType(zwlr_data_control_offer_v1* proxy, const char* type);
     void select(zwlr_data_control_offer_v1* proxy);
+    void dropPrimary(zwlr_data_control_offer_v1* proxy);
     void send(zwlr_data_control_source_v1* source, const char* type, int fd);
     void cancel(zwlr_data_control_source_v1* source);
 
