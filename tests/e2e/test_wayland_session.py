@@ -4,6 +4,7 @@ run as root, so as an unprivileged user when started as root), wl-copy copies,
 wtype types through sway's key bindings, and paste_target on Qt's Wayland
 backend receives the pastes."""
 
+import json
 import os
 import pwd
 import shutil
@@ -63,6 +64,8 @@ class WaylandSession(unittest.TestCase):
                            and not n.endswith(".lock")]
         self.assertTrue(harness.wait_until(sockets, 10), "sway did not start")
         self.env["WAYLAND_DISPLAY"] = sockets()[0]
+        ipc = [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")]
+        self.env["SWAYSOCK"] = os.path.join(runtime, ipc[0]) if ipc else ""
 
     def start(self, argv, **env):
         out = tempfile.NamedTemporaryFile(dir=self.folder, delete=False)
@@ -88,6 +91,16 @@ class WaylandSession(unittest.TestCase):
                                                      self.app.output()))
         return time.monotonic() - began
 
+    def target_focused(self):
+        tree = self.run_here("swaymsg", "-t", "get_tree").stdout
+        nodes = [json.loads(tree)] if tree else []
+        while nodes:
+            node = nodes.pop()
+            if node.get("focused") and node.get("name") == "Paste Target":
+                return True
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+        return False
+
     def copy(self, text):
         """wl-copy's copy, served once: the seconds until Tarnwick had read it."""
         began = time.monotonic()
@@ -105,6 +118,9 @@ class WaylandSession(unittest.TestCase):
         self.assertTrue(harness.wait_until(lambda: os.path.exists(text_path + ".keys"), 10),
                         self.target.output())
         self.target_text = lambda: harness.read(text_path)
+        # Keys go to the focused window: until sway has focused the target,
+        # that may be Tarnwick's own.
+        self.assertTrue(harness.wait_until(self.target_focused, 10), "the target has no focus")
 
         figures = {"copy %s read" % text: self.copy(text) for text in ("alpha", "beta", "gamma")}
         # sway's binding of ctrl+3 runs tarnwick --paste 3.
