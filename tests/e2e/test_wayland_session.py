@@ -91,15 +91,20 @@ class WaylandSession(unittest.TestCase):
                                                      self.app.output()))
         return time.monotonic() - began
 
-    def target_focused(self):
+    def window(self, name):
+        """sway's node of the window titled name, or None."""
         tree = self.run_here("swaymsg", "-t", "get_tree").stdout
         nodes = [json.loads(tree)] if tree else []
         while nodes:
             node = nodes.pop()
-            if node.get("focused") and node.get("name") == "Paste Target":
-                return True
+            if node.get("name") == name and node.get("type") == "con":
+                return node
             nodes += node.get("nodes", []) + node.get("floating_nodes", [])
-        return False
+        return None
+
+    def focus(self, name):
+        self.run_here("swaymsg", '[title="^%s$"] focus' % name)
+        return (self.window(name) or {}).get("focused")
 
     def copy(self, text):
         """wl-copy's copy, served once: the seconds until Tarnwick had read it."""
@@ -111,16 +116,17 @@ class WaylandSession(unittest.TestCase):
 
     def test_copies_pastes_and_guards_through_data_control(self):
         self.app = self.start([self.tarnwick])
-        self.assertTrue(harness.wait_until(lambda: "data-control" in self.app.output(), 10),
+        self.assertTrue(harness.wait_until(lambda: self.window("Tarnwick"), 10),
                         self.app.output())
+        self.assertIn("data-control", self.app.output())
         text_path = os.path.join(self.folder, "target")
         self.target = self.start([self.paste_target, text_path], QT_QPA_PLATFORM="wayland")
         self.assertTrue(harness.wait_until(lambda: os.path.exists(text_path + ".keys"), 10),
                         self.target.output())
         self.target_text = lambda: harness.read(text_path)
-        # Keys go to the focused window: until sway has focused the target,
-        # that may be Tarnwick's own.
-        self.assertTrue(harness.wait_until(self.target_focused, 10), "the target has no focus")
+        # Keys go to the focused window, which must not be Tarnwick's own.
+        self.assertTrue(harness.wait_until(lambda: self.focus("Paste Target"), 10),
+                        "the target has no focus")
 
         figures = {"copy %s read" % text: self.copy(text) for text in ("alpha", "beta", "gamma")}
         # sway's binding of ctrl+3 runs tarnwick --paste 3.

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "ext-data-control-v1-client.h"
 #include "virtual-keyboard-unstable-v1-client.h"
 #include "wlr-data-control-unstable-v1-client.h"
 
@@ -36,6 +37,9 @@ void Connection::global(void* data, wl_registry* registry, std::uint32_t name,
     } else if (std::strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0) {
         self->dataControl_ = static_cast<zwlr_data_control_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1));
+    } else if (std::strcmp(interface, ext_data_control_manager_v1_interface.name) == 0) {
+        self->extDataControl_ = static_cast<zwlr_data_control_manager_v1*>(
+            wl_registry_bind(registry, name, &ext_data_control_manager_v1_interface, 1));
     } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
         self->virtualKeyboards_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
@@ -49,7 +53,7 @@ std::unique_ptr<Connection> Connection::open() {
     connection->registry_ = wl_display_get_registry(connection->display_);
     wl_registry_add_listener(connection->registry_, &registryListener, connection.get());
     if (wl_display_roundtrip(connection->display_) < 0) return nullptr;
-    if (connection->seat_ == nullptr || connection->dataControl_ == nullptr) return nullptr;
+    if (connection->seat_ == nullptr || connection->dataControl() == nullptr) return nullptr;
     return connection;
 }
 

@@ -31,7 +31,12 @@ public:
 
     wl_display* display() const { return display_; }
     wl_seat* seat() const { return seat_; }
-    zwlr_data_control_manager_v1* dataControl() const { return dataControl_; }
+    // ext_data_control_manager_v1 where offered, else the wlroots manager.
+    // The two interface sets match request for request and event for event,
+    // so the ext objects are driven through the wlroots set's generated code.
+    zwlr_data_control_manager_v1* dataControl() const {
+        return extDataControl_ != nullptr ? extDataControl_ : dataControl_;
+    }
     zwp_virtual_keyboard_manager_v1* virtualKeyboards() const { return virtualKeyboards_; }
 
     // Starts the event thread; onLost runs on it once if the compositor goes.
@@ -62,6 +67,7 @@ private:
     wl_registry* registry_ = nullptr;
     wl_seat* seat_ = nullptr;
     zwlr_data_control_manager_v1* dataControl_ = nullptr;
+    zwlr_data_control_manager_v1* extDataControl_ = nullptr;
     zwp_virtual_keyboard_manager_v1* virtualKeyboards_ = nullptr;
     std::function<void()> onLost_;
     std::vector<Transfer> transfers_;  // event thread only
