@@ -57,13 +57,17 @@ std::unique_ptr<Connection> Connection::open() {
     return connection;
 }
 
-Connection::~Connection() {
+void Connection::stop() {
     stopping_ = true;
     if (wakePipe_[1] >= 0) {
         const char wake = 1;
         (void)!write(wakePipe_[1], &wake, 1);
     }
     if (thread_.joinable()) thread_.join();
+}
+
+Connection::~Connection() {
+    stop();
     for (Transfer& transfer : transfers_) close(transfer.fd);
     for (int fd : wakePipe_) {
         if (fd >= 0) close(fd);

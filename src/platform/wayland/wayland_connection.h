@@ -41,6 +41,9 @@ public:
 
     // Starts the event thread; onLost runs on it once if the compositor goes.
     void start(std::function<void()> onLost);
+    // Main thread: ends the event thread, so that nothing it calls is still
+    // running (the pasteboard's end).
+    void stop();
     // Any thread: sends what was asked so far.
     void flush();
     // Event thread: writes data to fd (made non-blocking) as the reader

@@ -76,7 +76,8 @@ WaylandPasteboard::WaylandPasteboard(Connection& connection) : connection_(conne
 }
 
 WaylandPasteboard::~WaylandPasteboard() {
-    // The connection (and its thread) outlives us: stop its events reaching us.
+    // The connection outlives us: no event of its may reach us any more.
+    connection_.stop();
     std::lock_guard lock(mutex_);
     zwlr_data_control_device_v1_destroy(device_);
     for (auto& [source, text] : served_) zwlr_data_control_source_v1_destroy(source);
