@@ -18,9 +18,12 @@ void print(std::FILE* stream, const QString& text) {
 }  // namespace
 
 std::optional<int> pasteRowOf(const QString& value) {
-    bool number = false;
-    const int row = value.toInt(&number);
-    if (!number || value.size() > 2 || row < 0 || row > 10) return std::nullopt;
+    if (value.isEmpty() || value.size() > 2) return std::nullopt;
+    for (const QChar c : value) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    }
+    const int row = value.toInt();
+    if (row > 10 || (row == 0 && value.size() != 1)) return std::nullopt;
     // The digit 0 is the tenth row, as on the keyboard.
     return row == 0 ? 10 : row;
 }
