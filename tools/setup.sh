@@ -14,17 +14,22 @@ targets=("${@:2}")
 say() { echo "tools/setup.sh: $*" >&2; }
 
 # Debian 12 packages: the toolchain, Qt, ICU (text comparison), X11 and XTest
-# for the key filter, the test frameworks, and the X tools and Python 3 the
-# end-to-end tests drive the program with (ImageMagick's import is for
-# tools/screenshot.sh, its identify for tools/package-check.sh; setxkbmap, in
-# x11-xkb-utils, changes the layout); the Debian package's tools and
-# validators (lintian checks the package, man-db renders the manual page),
-# the SVG renderer of tools/render-icons.sh, and the linters of tools/lint.sh.
+# for the key filter, Wayland's client library, its protocol generator
+# (libwayland-bin) and xkbcommon for the Wayland backend, the test frameworks,
+# and the X tools and Python 3 the end-to-end tests drive the program with
+# (ImageMagick's import is for tools/screenshot.sh, its identify for
+# tools/package-check.sh; setxkbmap, in x11-xkb-utils, changes the layout), a
+# headless sway, wl-clipboard, wtype and Qt's Wayland backend for the Wayland
+# end-to-end test; the Debian package's tools and validators (lintian checks
+# the package, man-db renders the manual page), the SVG renderer of
+# tools/render-icons.sh, and the linters of tools/lint.sh.
 debian_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
+  libwayland-dev libwayland-bin libxkbcommon-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
+  sway wl-clipboard wtype qt6-wayland
   python3
   dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
   shellcheck

@@ -114,10 +114,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tarnwick keeps the plain texts you copy in a history list and pastes the Nth\n\
 most recent one when you press an enabled modifier key plus a digit. It sits in\n\
-the system tray and works with X11 (through XWayland in a Wayland session).")
+the system tray and works with X11, and with Wayland compositors that offer\n\
+data-control (elsewhere through XWayland).")
 # dpkg-shlibdeps finds the libraries the binary links; Qt loads its X11
-# platform plugin at run time, which no link names.
+# platform plugin at run time, which no link names, and its Wayland one where
+# Tarnwick uses Wayland (without it the window goes through XWayland).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, qt6-wayland")
 include(CPack)

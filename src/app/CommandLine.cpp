@@ -17,7 +17,19 @@ void print(std::FILE* stream, const QString& text) {
 
 }  // namespace
 
-std::optional<int> readCommandLine(int argc, char* argv[]) {
+std::optional<int> pasteRowOf(const QString& value) {
+    if (value.isEmpty() || value.size() > 2) return std::nullopt;
+    for (const QChar c : value) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    }
+    const int row = value.toInt();
+    if (row > 10 || (row == 0 && value.size() != 1)) return std::nullopt;
+    // The digit 0 is the tenth row, as on the keyboard.
+    return row == 0 ? 10 : row;
+}
+
+std::optional<int> readCommandLine(int argc, char* argv[], int& pasteRow) {
+    pasteRow = 0;
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION));
 
@@ -33,6 +45,12 @@ std::optional<int> readCommandLine(int argc, char* argv[]) {
                                   QStringLiteral("Displays this help."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption paste(
+        QStringLiteral("paste"),
+        QStringLiteral("Asks the running Tarnwick to paste row N (1 the newest, 0 the tenth), "
+                       "as its hot key does; for a desktop's own keyboard shortcuts."),
+        QStringLiteral("N"));
+    parser.addOption(paste);
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -56,6 +74,14 @@ std::optional<int> readCommandLine(int argc, char* argv[]) {
         print(stdout, QCoreApplication::applicationName() + QLatin1Char(' ') +
                           QCoreApplication::applicationVersion() + QLatin1Char('\n'));
         return 0;
+    }
+    if (parser.isSet(paste)) {
+        const std::optional<int> row = pasteRowOf(parser.value(paste));
+        if (!row) {
+            print(stderr, QStringLiteral("--paste takes a row number from 0 to 10.\n"));
+            return 1;
+        }
+        pasteRow = *row;
     }
     return std::nullopt;
 }

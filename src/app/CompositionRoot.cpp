@@ -96,6 +96,10 @@ void CompositionRoot::bringWindowForward() {
     ui_.help();
 }
 
+void CompositionRoot::pasteRow(int row) {
+    if (tap_) tap_->pasteEntry(row - 1);
+}
+
 void CompositionRoot::quit() {
     ui_.quit();
 }

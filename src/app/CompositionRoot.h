@@ -34,6 +34,8 @@ public:
     bool start();
     // Shows the window in front (a second start of the program asks for it).
     void bringWindowForward();
+    // Pastes row (1 to 10) as its hot key does (a --paste from outside).
+    void pasteRow(int row);
     // Ends the program as the status menu's Quit does.
     void quit();
 

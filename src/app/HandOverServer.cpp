@@ -25,8 +25,9 @@ void drop(QLocalSocket* peer) {
 
 }  // namespace
 
-HandOverServer::HandOverServer(QString path, std::function<void()> show)
-    : path_(std::move(path)), show_(std::move(show)) {
+HandOverServer::HandOverServer(QString path, std::function<void()> show,
+                               std::function<void(int)> paste)
+    : path_(std::move(path)), show_(std::move(show)), paste_(std::move(paste)) {
     setSocketOptions(QLocalServer::UserAccessOption);
     relisten_.setSingleShot(true);
     QObject::connect(&relisten_, &QTimer::timeout, this, [this] {
@@ -78,9 +79,19 @@ void HandOverServer::answer(QLocalSocket& peer) {
         if (peer.bytesAvailable() >= maxRequestBytes) drop(&peer);
         return;
     }
-    if (peer.readLine() == showRequest) {
+    const QByteArray request = peer.readLine();
+    if (request == showRequest) {
         show_();
         peer.write(shownReply);
+    } else if (request.startsWith(pasteRequestPrefix)) {
+        const QByteArray value = request.mid(sizeof pasteRequestPrefix - 1).trimmed();
+        bool number = false;
+        const int row = value.toInt(&number);
+        if (number && row >= 1 && row <= 10) {
+            peer.write(pastingReply);
+            // After the answer: the paste types keys, which takes a moment.
+            QTimer::singleShot(0, this, [this, row] { paste_(row); });
+        }
     }
     peer.disconnectFromServer();
 }

@@ -32,23 +32,25 @@ bool processAlive(qint64 pid) {
     return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
-bool askOnce(QLocalSocket& socket, const QString& path, const QDeadlineTimer& deadline) {
+bool askOnce(QLocalSocket& socket, const QString& path, const QByteArray& request,
+             const QByteArray& reply, const QDeadlineTimer& deadline) {
     socket.connectToServer(path);
     if (!socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) return false;
-    socket.write(showRequest);
+    socket.write(request);
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) break;
     }
-    const bool shown = socket.canReadLine() && socket.readLine() == shownReply;
+    const bool answered = socket.canReadLine() && socket.readLine() == reply;
     socket.abort();
-    return shown;
+    return answered;
 }
 
-bool askToShow(const QString& path, const QDeadlineTimer& deadline) {
+bool ask(const QString& path, const QByteArray& request, const QByteArray& reply,
+         const QDeadlineTimer& deadline) {
     // Until the first copy listens there is no socket, or a stale one; while
     // it has all the peers it takes, it closes new ones at once: retry.
     QLocalSocket socket;
-    while (!askOnce(socket, path, deadline)) {
+    while (!askOnce(socket, path, request, reply, deadline)) {
         if (deadline.hasExpired()) return false;
         QThread::msleep(50);
     }
@@ -114,7 +116,7 @@ int SingleInstance::handOver() {
                      qPrintable(lockPath()), qPrintable(lockHost_));
         return 1;
     }
-    if (askToShow(socketPath(), QDeadlineTimer(answerDeadlineMs))) {
+    if (ask(socketPath(), showRequest, shownReply, QDeadlineTimer(answerDeadlineMs))) {
         say("Tarnwick is already running: its window is shown.");
         return 0;
     }
@@ -122,9 +124,22 @@ int SingleInstance::handOver() {
     return 1;
 }
 
-std::unique_ptr<HandOverServer> SingleInstance::listen(std::function<void()> show) {
+int SingleInstance::askToPaste(int row) {
+    if (claim()) {
+        say("Tarnwick is not running: nothing to paste.");
+        return 1;
+    }
+    if (!lockHost_.isEmpty()) return handOver();
+    const QByteArray request = pasteRequestPrefix + QByteArray::number(row) + '\n';
+    if (ask(socketPath(), request, pastingReply, QDeadlineTimer(answerDeadlineMs))) return 0;
+    say("Tarnwick is already running but did not answer.");
+    return 1;
+}
+
+std::unique_ptr<HandOverServer> SingleInstance::listen(std::function<void()> show,
+                                                       std::function<void(int)> paste) {
     if (!lock_) return nullptr;
-    return std::make_unique<HandOverServer>(socketPath(), std::move(show));
+    return std::make_unique<HandOverServer>(socketPath(), std::move(show), std::move(paste));
 }
 
 }  // namespace tarnwick

@@ -37,10 +37,15 @@ public:
     // standard output and returns the exit status (0 when the first answered).
     // A lock from another host is reported instead, with status 1.
     int handOver();
+    // For --paste: asks the first copy to paste row (1 to 10) and returns the
+    // exit status; 1, with a line saying why, when no copy runs or it did not
+    // answer.
+    int askToPaste(int row);
     // For the first copy, once the application object exists: runs show on
-    // the main thread for every later start while the server lives (none
-    // without the lock).
-    std::unique_ptr<HandOverServer> listen(std::function<void()> show);
+    // the main thread for every later start, paste for every --paste, while
+    // the server lives (none without the lock).
+    std::unique_ptr<HandOverServer> listen(std::function<void()> show,
+                                           std::function<void(int)> paste);
 
 private:
     QString lockPath() const { return base_ + QStringLiteral(".lock"); }

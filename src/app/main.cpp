@@ -27,9 +27,11 @@ int main(int argc, char* argv[]) {
     // The resources live in the core library, a static library: without this
     // the linker drops them, and the built-in logo with them.
     Q_INIT_RESOURCE(assets);
-    if (const std::optional<int> status = readCommandLine(argc, argv)) return *status;
+    int pasteRow = 0;
+    if (const std::optional<int> status = readCommandLine(argc, argv, pasteRow)) return *status;
     prepareApplication();
     SingleInstance instance(displaySession());
+    if (pasteRow != 0) return instance.askToPaste(pasteRow);
     if (!instance.claim()) return instance.handOver();
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (its name and icon).
@@ -42,7 +44,8 @@ int main(int argc, char* argv[]) {
     // Declared after the application: they go before it, the server taking
     // its socket file with it.
     CompositionRoot root(logo);
-    const auto server = instance.listen([&root] { root.bringWindowForward(); });
+    const auto server = instance.listen([&root] { root.bringWindowForward(); },
+                                        [&root](int row) { root.pasteRow(row); });
     const EndingSignals endings([&root] { root.quit(); });
     if (!root.start()) return 1;
     return app.exec();

@@ -95,6 +95,12 @@ public:
     virtual bool isEnabled() const = 0;
     // What to print when create() failed.
     virtual std::string failureMessage() const = 0;
+    // Main thread: pastes history index as its hot key does (asked from
+    // outside, by a desktop's own shortcut); false when nothing was pasted.
+    virtual bool pasteEntry(int index) {
+        (void)index;
+        return false;
+    }
 };
 
 class MainThread;

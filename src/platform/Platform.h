@@ -19,11 +19,13 @@ struct ModifierTitles {
 };
 ModifierTitles modifierTitles();
 
-// Runs before the application object exists. On X11 it makes Qt use its X11
-// backend whatever QT_QPA_PLATFORM says, also in a Wayland session (through
-// XWayland); without a reachable X display it selects Qt's offscreen platform,
-// so that start-up can report the missing key tap in its own words instead of
-// Qt aborting.
+// Runs before the application object exists, and chooses the backend. On
+// Linux, in a Wayland session whose compositor offers data-control, the
+// Wayland backend (Qt's window on Wayland, XWayland as a fallback); otherwise
+// X11: Qt uses its X11 backend whatever QT_QPA_PLATFORM says, also in a
+// Wayland session (through XWayland); without a reachable X display it
+// selects Qt's offscreen platform, so that start-up can report the missing
+// key tap in its own words instead of Qt aborting.
 void prepareApplication();
 
 // The display session this process runs in, as prepareApplication() found it:
@@ -33,8 +35,9 @@ QString displaySession();
 
 // Platform-specific start-up once the application object exists (macOS: the
 // regular activation policy; X11: losing the X server ends the program once,
-// from the main thread, and in a Wayland session it says once on standard
-// output what XWayland means for the hot keys and the clipboard).
+// from the main thread; in a Wayland session it says once on standard output
+// which backend was chosen and what that means for the hot keys and the
+// clipboard).
 void finishApplicationStartup();
 
 // Makes this application the active one, so that the window it has just shown

@@ -9,6 +9,8 @@ PNG = b"\x89PNG\r\n\x1a\n" + b"image bytes"
 
 class HotKeyPaste(harness.EndToEndTest):
     def test_pastes_restores_and_lets_other_chords_through(self):
+        paste_two = lambda: self.x.run(harness.TARNWICK, "--paste", "2")
+        self.assertEqual(paste_two().returncode, 1)  # nobody to ask yet
         self.start_with_target()
         # ctrl+1 right after each copy pastes it: the copy arrived at once.
         for text in ("alpha", "beta", "gamma"):
@@ -17,6 +19,10 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("ctrl+3", "alpha")
         self.assertEventually(lambda: self.x.clipboard() == b"gamma", "entry 0 must come back")
         self.press("ctrl+2", "beta")  # the paste left the history as it was
+        # A desktop shortcut's --paste 2 pastes as ctrl+2 does.
+        before = self.target.text()
+        self.assertEqual(paste_two().returncode, 0)
+        self.assertEventually(lambda: self.target.text() == before + "beta")
 
         # Held Super: the application still sees exactly Ctrl+V, and no
         # modifier stays down, so the k arrives bare.
@@ -50,7 +56,7 @@ class HotKeyPaste(harness.EndToEndTest):
             self.x.xdotool("key", "ctrl+4")
             self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+4"],
                                   lambda: "%s: %s" % (step, self.target.keys()[seen:]))
-        self.assertEqual(self.target.text(), "alphabetagammaalphabetabetakbetagammak")
+        self.assertEqual(self.target.text(), "alphabetagammaalphabetabetabetakbetagammak")
         self.assertEqual(self.app.output(), "")
 
 

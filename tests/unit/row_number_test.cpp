@@ -6,6 +6,7 @@
 #include <optional>
 #include <tuple>
 
+#include "app/CommandLine.h"
 #include "history/RowNumber.h"
 #include "ui/RowHeights.h"
 
@@ -14,6 +15,13 @@ namespace {
 
 constexpr auto int64Min = std::numeric_limits<std::int64_t>::min();
 constexpr auto int64Max = std::numeric_limits<std::int64_t>::max();
+
+TEST(PasteRow, TakesOneToTenAndZeroForTheTenth) {
+    for (const char* text : {"", "11", "-1", "+3", " 3", "3x", "010", "00"})
+        EXPECT_EQ(pasteRowOf(QString::fromLatin1(text)), std::nullopt) << text;
+    for (const auto& [text, row] : {std::pair{"1", 1}, {"09", 9}, {"10", 10}, {"0", 10}})
+        EXPECT_EQ(pasteRowOf(QString::fromLatin1(text)), row) << text;
+}
 
 TEST(ParseRowNumber, AcceptsASignAndAsciiDigitsOnly) {
     for (const char16_t* text : {u"", u" 2", u"2 ", u"\u0663", u"\uFF13", u"+", u"--2", u"2.0",

@@ -4,6 +4,7 @@
 #include "platform/KeyEvent.h"
 #include "platform/KeySender.h"
 #include "platform/x11/x11_keytap_typist.h"
+#include "platform/x11/x11_platform.h"
 
 namespace tarnwick {
 
@@ -41,7 +42,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<KeySender> makeKeySender() {
+std::unique_ptr<KeySender> x11::makeKeySender() {
     return std::make_unique<X11KeySender>();
 }
 

@@ -24,6 +24,7 @@
 #include "platform/x11/x11_keytap_keys.h"
 #include "platform/x11/x11_keytap_typist.h"
 #include "platform/x11/x11_keytap_xlib.h"
+#include "platform/x11/x11_platform.h"
 
 namespace tarnwick {
 
@@ -48,6 +49,7 @@ public:
     bool create(std::unique_ptr<KeyFilter> filter) override;
     void enable() override;
     bool isEnabled() const override { return thread_.joinable(); }
+    bool pasteEntry(int index) override;
     std::string failureMessage() const override {
         return "Failed to create the event tap. This program must be run with root privilage "
                "using the 'sudo' command in order to filter and modify key press events before "
@@ -247,6 +249,15 @@ void X11KeyTap::pasteOnMainThread(const KeyDecision& decision, const x11::Chord&
     typeOwnChord(typed.key, typed.modifiers);
 }
 
+bool X11KeyTap::pasteEntry(int index) {
+    const KeyDecision decision{KeyDecision::Action::paste, index, false};
+    if (!filter_ || carryOutConsumedKey(*filter_, decision) != Replacement::pasteChord) {
+        return false;
+    }
+    typeOwnChord(pasteKey_, x11::commandMask);
+    return true;
+}
+
 void X11KeyTap::typeOwnChord(KeyCode key, unsigned modifiers) {
     ownChordSince_[key].store(nowMs());
     ownChords_[key].fetch_add(1);
@@ -300,7 +311,7 @@ void X11KeyTap::reportRefused(const std::vector<x11::Chord>& refused) {
 
 }  // namespace
 
-std::unique_ptr<KeyTap> makeKeyTap(MainThread& mainThread) {
+std::unique_ptr<KeyTap> x11::makeKeyTap(MainThread& mainThread) {
     return std::make_unique<X11KeyTap>(mainThread);
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "platform/x11/x11_clipboard_owner.h"
+#include "platform/x11/x11_platform.h"
 #include "platform/x11/x11_selection_reader.h"
 
 namespace tarnwick {
@@ -33,7 +34,7 @@ void x11::noteClipboardOwner(unsigned long owner) {
     if (X11Pasteboard* pasteboard = thePasteboard.load()) pasteboard->noteOwnerChange(owner);
 }
 
-std::unique_ptr<Pasteboard> makePasteboard() {
+std::unique_ptr<Pasteboard> x11::makePasteboard() {
     return std::make_unique<X11Pasteboard>();
 }
 

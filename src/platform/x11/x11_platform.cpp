@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "platform/x11/x11_platform.h"
 #include "platform/Platform.h"
 #include "platform/x11/x11_keymap_burst.h"
 #include "platform/x11/x11_server_loss.h"
@@ -37,7 +38,7 @@ ModifierTitles modifierTitles() {
     return {"alt", "super", "ctrl"};
 }
 
-void prepareApplication() {
+void x11::prepareApplication() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         // Whatever platform was asked for, xcb would abort without a display.
@@ -52,11 +53,11 @@ void prepareApplication() {
     qputenv("QT_QPA_PLATFORM", QByteArray("xcb"));
 }
 
-QString displaySession() {
+QString x11::displaySession() {
     return sessionDisplay;
 }
 
-void finishApplicationStartup() {
+void x11::finishApplicationStartup() {
     x11::endProgramWhenServerIsLost();
     x11::coalesceKeymapBursts();
     // Here, not before: a second start that only hands over says nothing of it.

@@ -1,0 +1,154 @@
+# SPDX-License-Identifier: MIT
+"""The Wayland backend on a real compositor: a headless sway (which refuses to
+run as root, so as an unprivileged user when started as root), wl-copy copies,
+wtype types through sway's key bindings, and paste_target on Qt's Wayland
+backend receives the pastes."""
+
+import json
+import os
+import pwd
+import shutil
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+
+USER = "tarnwick-e2e"
+WAYLAND_OFFER = os.environ.get("TARNWICK_WAYLAND_OFFER", "wayland_offer")
+
+
+def unprivileged_user():
+    """(uid, gid, home) to run as: ours, or USER's when root (created if missing)."""
+    if os.geteuid() != 0:
+        return os.getuid(), os.getgid(), os.path.expanduser("~")
+    try:
+        pwd.getpwnam(USER)
+    except KeyError:
+        subprocess.run(["useradd", "--create-home", "--shell", "/usr/sbin/nologin", USER],
+                       capture_output=True)
+    try:
+        entry = pwd.getpwnam(USER)
+    except KeyError:
+        return None
+    return entry.pw_uid, entry.pw_gid, entry.pw_dir
+
+
+class WaylandSession(unittest.TestCase):
+    def setUp(self):
+        user = unprivileged_user()
+        if user is None:
+            self.skipTest("running as root, and no unprivileged user %s could be made" % USER)
+        uid, gid, home = user
+        self.folder = tempfile.mkdtemp(prefix="tarnwick-wayland-")
+        self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
+        # The binaries may lie where the user cannot reach (a root-only checkout).
+        for name, path in (("tarnwick", harness.TARNWICK), ("paste_target", harness.PASTE_TARGET),
+                           ("wayland_offer", WAYLAND_OFFER)):
+            setattr(self, name, shutil.copy(path, os.path.join(self.folder, name)))
+        with open(os.path.join(self.folder, "sway.conf"), "w") as config:
+            config.write("bindsym ctrl+3 exec %s --paste 3\n" % self.tarnwick)
+        runtime = os.path.join(self.folder, "runtime")
+        os.mkdir(runtime, 0o700)
+        os.chmod(self.folder, 0o755)
+        for path in (self.folder, runtime):
+            os.chown(path, uid, gid)
+        self.env = {"HOME": home, "PATH": "/usr/bin:/bin", "XDG_RUNTIME_DIR": runtime,
+                    "LANG": "C.UTF-8", "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+                    "WLR_LIBINPUT_NO_DEVICES": "1"}
+        self.user = dict(user=uid, group=gid, extra_groups=[]) if os.geteuid() == 0 else {}
+        self.programs = []
+        self.start(["sway", "--config", os.path.join(self.folder, "sway.conf")])
+        sockets = lambda: [n for n in os.listdir(runtime) if n.startswith("wayland-")
+                           and not n.endswith(".lock")]
+        self.assertTrue(harness.wait_until(sockets, 10), "sway did not start")
+        self.env["WAYLAND_DISPLAY"] = sockets()[0]
+        ipc = [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")]
+        self.env["SWAYSOCK"] = os.path.join(runtime, ipc[0]) if ipc else ""
+
+    def start(self, argv, **env):
+        out = tempfile.NamedTemporaryFile(dir=self.folder, delete=False)
+        program = subprocess.Popen(argv, env=dict(self.env, **env), stdout=out,
+                                   stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                                   cwd=self.folder, **self.user)
+        program.output = lambda: harness.read(out.name)
+        self.programs.append(program)
+        self.addCleanup(lambda: (program.kill(), program.wait()))
+        return program
+
+    def run_here(self, *argv):
+        return subprocess.run(argv, env=self.env, capture_output=True, timeout=10,
+                              cwd=self.folder, **self.user)
+
+    def paste(self, how, pasted):
+        """Runs how (a list of argv) and waits until pasted arrives; the seconds it took."""
+        before, began = self.target_text(), time.monotonic()
+        for argv in how:
+            self.assertEqual(self.run_here(*argv).returncode, 0, argv)
+        self.assertTrue(harness.wait_until(lambda: self.target_text() == before + pasted),
+                        "%s gave %r after %r; %s" % (how, self.target_text(), before,
+                                                     self.app.output()))
+        return time.monotonic() - began
+
+    def window(self, name):
+        """sway's node of the window titled name, or None."""
+        tree = self.run_here("swaymsg", "-t", "get_tree").stdout
+        nodes = [json.loads(tree)] if tree else []
+        while nodes:
+            node = nodes.pop()
+            if node.get("name") == name and node.get("type") == "con":
+                return node
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+        return None
+
+    def focus(self, name):
+        self.run_here("swaymsg", '[title="^%s$"] focus' % name)
+        return (self.window(name) or {}).get("focused")
+
+    def copy(self, text):
+        """wl-copy's copy, served once: the seconds until Tarnwick had read it."""
+        began = time.monotonic()
+        copier = self.start(["wl-copy", "--foreground", "--paste-once", text])
+        self.assertTrue(harness.wait_until(lambda: copier.poll() is not None),
+                        "Tarnwick did not read %r" % text)
+        return time.monotonic() - began
+
+    def test_copies_pastes_and_guards_through_data_control(self):
+        self.app = self.start([self.tarnwick])
+        self.assertTrue(harness.wait_until(lambda: self.window("Tarnwick"), 10),
+                        self.app.output())
+        self.assertIn("data-control", self.app.output())
+        text_path = os.path.join(self.folder, "target")
+        self.target = self.start([self.paste_target, text_path], QT_QPA_PLATFORM="wayland")
+        self.assertTrue(harness.wait_until(lambda: os.path.exists(text_path + ".keys"), 10),
+                        self.target.output())
+        self.target_text = lambda: harness.read(text_path)
+        # Keys go to the focused window, which must not be Tarnwick's own.
+        self.assertTrue(harness.wait_until(lambda: self.focus("Paste Target"), 10),
+                        "the target has no focus")
+
+        figures = {"copy %s read" % text: self.copy(text) for text in ("alpha", "beta", "gamma")}
+        # sway's binding of ctrl+3 runs tarnwick --paste 3.
+        figures["ctrl+3 pasted"] = self.paste([["wtype", "-M", "ctrl", "3", "-m", "ctrl"]],
+                                              "alpha")
+        self.assertTrue(harness.wait_until(lambda: self.run_here("wl-paste").stdout == b"gamma\n"),
+                        "entry 0 must come back")
+        figures["--paste pasted"] = self.paste([[self.tarnwick, "--paste", "2"]], "beta")
+
+        # A password manager's copy is no row: row 1 is still gamma.
+        secret = self.start([self.wayland_offer, "secret", "hunter2"])
+        self.assertTrue(harness.wait_until(lambda: "passwordManagerHint" in secret.output()))
+        self.paste([[self.tarnwick, "--paste", "1"]], "gamma")
+
+        # An owner that never sends holds up the next copy by the read deadline at most.
+        hanging = self.start([self.wayland_offer, "hang", "stuck"])
+        self.assertTrue(harness.wait_until(lambda: "asked" in hanging.output()))
+        figures["copy after a hang read"] = self.copy("delta")
+        self.paste([[self.tarnwick, "--paste", "1"]], "delta")
+        self.assertEqual(self.target_text(), "alphabetagammadelta")
+        print("\nseconds: " + ", ".join("%s %.3f" % item for item in figures.items()))
+
+
+if __name__ == "__main__":
+    harness.main()
