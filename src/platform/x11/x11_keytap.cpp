@@ -66,7 +66,8 @@ private:
     void wake();
     void watchClipboardOwner();
 
-    void pasteOnMainThread(const KeyDecision& decision, const x11::Chord& typed);
+    void pasteOnMainThread(const KeyDecision& decision, const x11::Chord& typed,
+                           std::uint64_t press);
     void typeOwnChord(KeyCode key, unsigned modifiers);
 
     std::unique_ptr<KeyFilter> filter_;
@@ -82,6 +83,8 @@ private:
 
     int wakePipe_[2] = {-1, -1};
     std::atomic<bool> stopping_{false};
+    // Key presses the filter thread consumed so far, to tell which paste came last.
+    std::atomic<std::uint64_t> consumedPresses_{0};
     std::atomic<bool> regrab_{true};
     std::thread thread_;
 
@@ -206,11 +209,12 @@ void X11KeyTap::onKeyPress(const XKeyEvent& press) {
     XSync(display, False);
     const x11::Chord typed{key, press.state & layout_.chordBits()};
     const auto pressed = std::chrono::steady_clock::now();
-    mainThread_.post([this, alive = alive_, decision = route.decision, typed, pressed] {
+    const std::uint64_t count = ++consumedPresses_;
+    mainThread_.post([this, alive = alive_, decision = route.decision, typed, pressed, count] {
         // A paste the main thread gets to only after half a second would land
         // after whatever the user typed since: it is dropped instead.
         if (std::chrono::steady_clock::now() - pressed > std::chrono::milliseconds(500)) return;
-        if (*alive) pasteOnMainThread(decision, typed);
+        if (*alive) pasteOnMainThread(decision, typed, count);
     });
 }
 
@@ -239,8 +243,14 @@ bool X11KeyTap::takeOwnChord(KeyCode key) {
     return true;
 }
 
-void X11KeyTap::pasteOnMainThread(const KeyDecision& decision, const x11::Chord& typed) {
-    if (carryOutConsumedKey(*filter_, decision) == Replacement::pasteChord) {
+void X11KeyTap::pasteOnMainThread(const KeyDecision& decision, const x11::Chord& typed,
+                                  std::uint64_t press) {
+    const Replacement replacement = carryOutConsumedKey(*filter_, decision);
+    // A hot key pressed while this one waited for a copy's read comes after
+    // it: its paste is the one the user wants, and this chord would land
+    // after that key.
+    if (press != consumedPresses_.load()) return;
+    if (replacement == Replacement::pasteChord) {
         typeOwnChord(pasteKey_, x11::commandMask);
         return;
     }
