@@ -44,8 +44,27 @@ DocumentView::DocumentView(BufferChecker& engine, HistoryModel& history)
 
 void DocumentView::setWindow(MyWindow* window) {
     window_ = window;
-    history_.setListener(this);
+    follow(history_);
     rowsReset();
+}
+
+void DocumentView::follow(HistoryModel& history) {
+    // Qt counts rows from 0 and names the place a moved row lands before;
+    // the rows here are numbered from 1.
+    connect(&history, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int) { rowInserted(first + 1); });
+    connect(&history, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int) { rowRemoved(first + 1); });
+    connect(&history, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int first, int, const QModelIndex&, int before) {
+                rowMoved(first + 1, before > first ? before : before + 1);
+            });
+    connect(&history, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& top, const QModelIndex& bottom) {
+                for (int row = top.row(); row <= bottom.row(); ++row) rowChanged(row + 1);
+            });
+    connect(&history, &QAbstractItemModel::modelReset, this, [this] { rowsReset(); });
+    connect(&history, &HistoryModel::changeEnded, this, [this] { rowsChangeEnded(); });
 }
 
 DocumentView::~DocumentView() {
@@ -53,7 +72,7 @@ DocumentView::~DocumentView() {
 }
 
 void DocumentView::detach() {
-    history_.setListener(nullptr);
+    disconnect(&history_, nullptr, this, nullptr);
     removeAllRows();
 }
 

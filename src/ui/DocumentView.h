@@ -23,10 +23,10 @@ class BufferChecker;
 
 // The scroll view's document: a view of the history model. It keeps one row
 // view (a copied-text field and an index field) per entry, in the model's
-// order (stored bottom row first), follows the model's notifications, and
+// order (stored bottom row first), follows the model's signals, and
 // lays the window out once at the end of each change. Paints and hit-tests
 // only what is asked for.
-class DocumentView : public QWidget, public HistoryListener {
+class DocumentView : public QWidget {
     Q_OBJECT
 public:
     DocumentView(BufferChecker& engine, HistoryModel& history);
@@ -79,13 +79,13 @@ public:
     QRect qtRect(const RowField* field) const;
     QRect expandButtonRect(const RowField* field) const;
 
-    // HistoryListener
-    void rowInserted(int row) override;
-    void rowRemoved(int row) override;
-    void rowMoved(int from, int to) override;
-    void rowChanged(int row) override;
-    void rowsReset() override;
-    void rowsChangeEnded() override;
+    // The history model's steps, in row numbers.
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowMoved(int from, int to);
+    void rowChanged(int row);
+    void rowsReset();
+    void rowsChangeEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,6 +96,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void follow(HistoryModel& history);
     friend class DocumentViewAccessible;
     friend class RowField;
     struct RowView {
