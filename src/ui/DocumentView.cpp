@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "ui/ButtonOverlay.h"
+#include "ui/Contrast.h"
 #include "ui/CopiedTextField.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
@@ -39,6 +40,7 @@ DocumentView::DocumentView(BufferChecker& engine, HistoryModel& history)
     editor_->viewport()->installEventFilter(this);
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
         if (editingField_) editingField_->textDidChange();
+        placeEditor();
     });
 }
 
@@ -295,8 +297,12 @@ void DocumentView::endEditing() {
 
 void DocumentView::matchEditorBackground() {
     QPalette colours = editor_->palette();
-    colours.setColor(QPalette::Base, editingField_ ? editingField_->editorBackground(palette())
-                                                   : palette().color(QPalette::Base));
+    const QColor base = palette().color(QPalette::Base);
+    const QColor background = editingField_ ? editingField_->editorBackground(palette()) : base;
+    colours.setColor(QPalette::Base, background);
+    // A dark theme's light text would not read on the pinned orange.
+    colours.setColor(QPalette::Text, background == base ? palette().color(QPalette::Text)
+                                                        : contrast::textOn(background));
     editor_->setPalette(colours);
 }
 
@@ -316,7 +322,12 @@ void DocumentView::showButtonAboveEditor(bool show) {
 void DocumentView::placeEditor() {
     if (!editingField_) return;
     // The row's divider stays in sight under the editor.
-    editor_->setGeometry(qtRect(editingField_).adjusted(0, 0, 0, -1));
+    QRect box = qtRect(editingField_).adjusted(0, 0, 0, -1);
+    if (editingField_->editorFitsText()) {
+        const int text = editor_->fontMetrics().horizontalAdvance(editor_->toPlainText());
+        box.setWidth(std::max(box.width(), text + 2 * textInset + 2));
+    }
+    editor_->setGeometry(box);
     if (buttonOverlay_->isVisible()) showButtonAboveEditor(true);
 }
 

@@ -63,6 +63,28 @@ TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
     EXPECT_EQ(engine().bufferArray, QStringList({"b", "d", "c", "a"}));
 }
 
+// The editor agrees with the row: a three-digit number typed into a one-digit
+// row number shows whole, Escape takes it back, and a tab is as narrow as the
+// space the row draws for it.
+TEST_F(EditingTest, TypedNumbersShowWholeEscapeTakesThemBackAndTabsStayNarrow) {
+    click(index(3));
+    type(QStringLiteral("123"));
+    EXPECT_GE(editor().cursorRect(QTextCursor(editor().document())).left(), 0);
+    QTest::keyClick(&editor(), Qt::Key_Escape);
+    EXPECT_EQ(doc().editingField(), nullptr);
+    clickOnWindow();
+    EXPECT_EQ(engine().bufferArray, QStringList({"a", "b", "c"}));
+    EXPECT_EQ(alert.beeps, 0);
+    engine().history().edit(2, QStringLiteral("\tb"));
+    click(copied(2));
+    QTextCursor cursor(editor().document());
+    const int start = editor().cursorRect(cursor).left();
+    cursor.movePosition(QTextCursor::NextCharacter);
+    const int tab = editor().cursorRect(cursor).left() - start;
+    EXPECT_GT(tab, 0);
+    EXPECT_LE(tab, editor().fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+}
+
 // A line too long for the editor to show whole: a key typed into it keeps the
 // rest of the text, and selecting all takes the whole text, to copy or replace.
 TEST_F(WindowTest, AnEditOfATooLongLineKeepsAllOfItAndSelectingAllTakesAllOfIt) {
