@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -263,6 +264,8 @@ double DocumentView::indexWidthForDigits(int digits) const {
 void DocumentView::beginEditing(RowField* field) {
     if (editingField_ == field) return;
     editingField_ = field;
+    currentRow_ = field->row();
+    editor_->setAccessibleName(field->accessibleName());
     {
         const QSignalBlocker quiet(editor_);
         // The alignment before the text: set after it, it lays the text out again.
@@ -291,7 +294,8 @@ void DocumentView::endEditing() {
         const QSignalBlocker quiet(editor_);
         editor_->setFieldText(QString());
     }
-    if (hadFocus && window_) window_->setFocus(Qt::OtherFocusReason);
+    // The keyboard goes back to the rows, on the row just edited.
+    if (hadFocus) setFocus(Qt::OtherFocusReason);
     update();
 }
 
@@ -313,6 +317,9 @@ void DocumentView::showButtonAboveEditor(bool show) {
         return;
     }
     buttonOverlay_->field = editingField_;
+    buttonOverlay_->setAccessibleName(editingField_->expandButton()->expanded
+                                          ? QStringLiteral("Collapse")
+                                          : QStringLiteral("Expand"));
     buttonOverlay_->setGeometry(expandButtonRect(editingField_));
     buttonOverlay_->show();
     buttonOverlay_->raise();
@@ -394,10 +401,11 @@ void DocumentView::fieldDestroyed(const RowField* field) {
     if (window_ && window_->prevIndexTextFieldWithFocus == field) {
         window_->prevIndexTextFieldWithFocus = nullptr;
     }
-    const auto id = accessibleIds_.find(field);
-    if (id != accessibleIds_.end()) {
+    for (auto* ids : {&accessibleIds_, &accessibleButtonIds_}) {
+        const auto id = ids->find(field);
+        if (id == ids->end()) continue;
         QAccessible::deleteAccessibleInterface(id->second);
-        accessibleIds_.erase(id);
+        ids->erase(id);
     }
 }
 
@@ -412,6 +420,12 @@ void DocumentView::paintEvent(QPaintEvent* event) {
     for (int i = from; i < to; ++i) {
         rows_[static_cast<std::size_t>(i)].copied->paint(painter);
         rows_[static_cast<std::size_t>(i)].index->paint(painter);
+    }
+    // Where the keyboard is, when it is on the rows.
+    if (hasFocus() && currentRow() > 0) {
+        const QRect row = qtRect(copiedAt(currentRow())).united(qtRect(indexAt(currentRow())));
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(row.adjusted(0, 0, -1, -1));
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -74,6 +75,9 @@ public:
     // number stays orange while it is being typed into.
     void matchEditorBackground();
 
+    // The row the keyboard is on (0 without rows); it follows clicks too.
+    int currentRow() const { return std::clamp(currentRow_, rowCount() > 0 ? 1 : 0, rowCount()); }
+
     // Hit-testing and geometry in the widget's top-left coordinates.
     RowField* fieldAt(const QPoint& pos) const;
     QRect qtRect(const RowField* field) const;
@@ -89,6 +93,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -98,6 +105,7 @@ protected:
 private:
     void follow(HistoryModel& history);
     friend class DocumentViewAccessible;
+    friend class RowFieldAccessible;
     friend class RowField;
     struct RowView {
         std::unique_ptr<CopiedTextField> copied;
@@ -120,6 +128,8 @@ private:
     std::pair<int, int> rowsIntersecting(double top, double bottom) const;
     void placeEditor();
     RowMouseEvent rowEvent(const QMouseEvent* event) const;
+    RowMouseEvent rowEventAt(const RowField* field) const;
+    void setCurrentRow(int row);
 
     HistoryModel& history_;
     MyWindow* window_ = nullptr;
@@ -137,10 +147,12 @@ private:
     FieldEditor* editor_;
     ButtonOverlay* buttonOverlay_;
     RowField* editingField_ = nullptr;
+    int currentRow_ = 1;
     RowField* hovered_ = nullptr;
     RowField* pressedButtonField_ = nullptr;
     mutable std::vector<double> indexWidths_;
     std::unordered_map<const RowField*, unsigned> accessibleIds_;
+    std::unordered_map<const RowField*, unsigned> accessibleButtonIds_;
 };
 
 }  // namespace tarnwick

@@ -90,6 +90,8 @@ void UserInterface::buildContent() {
     QLabel* history = makeLabel(QStringLiteral("Copy History:"));
 
     scrollView->setFrameShape(QFrame::NoFrame);
+    // Tab goes from the toggles straight to the rows.
+    scrollView->setFocusPolicy(Qt::NoFocus);
     scrollView->setWidgetResizable(false);
     scrollView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollView->setWidget(documentView);
