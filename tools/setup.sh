@@ -17,7 +17,8 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # for the key filter, the test frameworks, and the X tools and Python 3 the
 # end-to-end tests drive the program with (ImageMagick's import is for
 # tools/screenshot.sh, its identify for tools/package-check.sh; setxkbmap, in
-# x11-xkb-utils, changes the layout); the Debian package's tools and
+# x11-xkb-utils, changes the layout; at-spi2-core and python3-pyatspi let the
+# screen-reader test read the rows); the Debian package's tools and
 # validators (lintian checks the package, man-db renders the manual page),
 # the SVG renderer of tools/render-icons.sh, and the linters of tools/lint.sh.
 debian_packages=(
@@ -25,7 +26,7 @@ debian_packages=(
   qt6-base-dev qt6-qpa-plugins libx11-dev libxtst-dev libxfixes-dev libxcb1-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
-  python3
+  python3 at-spi2-core python3-pyatspi
   dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
   shellcheck
 )

@@ -2,6 +2,7 @@
 #include "ui/RowAccessibility.h"
 
 #include <QAccessibleWidget>
+#include <algorithm>
 
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
@@ -52,8 +53,9 @@ private:
 };
 
 // One row field as an accessible element: its text and its row number, a
-// pinned number as checked, an expandable text's state and its button.
-class RowFieldAccessible : public QAccessibleInterface {
+// pinned number as checked, an expandable text's state and its button. The
+// text is also offered as read-only text, which is what AT-SPI readers ask for.
+class RowFieldAccessible : public QAccessibleInterface, public QAccessibleTextInterface {
 public:
     RowFieldAccessible(DocumentView* document, const RowField* field)
         : document_(document), field_(field) {}
@@ -100,6 +102,31 @@ public:
         }
         return state;
     }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : nullptr;
+    }
+    QString text(int start, int end) const override {
+        const QString all = field_->stringValue();
+        if (end < 0 || end > all.size()) end = static_cast<int>(all.size());
+        return all.mid(start, std::max(0, end - start));
+    }
+    int characterCount() const override { return static_cast<int>(field_->stringValue().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* start, int* end) const override {
+        *start = *end = offset;
+        return {};
+    }
+
     QRect rect() const override {
         const QRect local = document_->qtRect(field_);
         return QRect(document_->mapToGlobal(local.topLeft()), local.size());
