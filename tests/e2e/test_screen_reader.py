@@ -82,6 +82,9 @@ class ScreenReaderTest(EndToEndTest):
         # opened with the keyboard on the rows, at row 1.
         self.x.xdotool("windowfocus", "--sync", window)
         self.assertEventually(lambda: self.row(1, 1).get("focused"), lambda: str(self.rows()))
+        # Shift+Tab leaves the rows for the toggles, Tab comes back.
+        self.key("shift+Tab", lambda: not self.row(1, 1).get("focused"), "still on the rows")
+        self.key("Tab", lambda: self.row(1, 1).get("focused"), lambda: str(self.rows()))
         self.key("Down", lambda: self.row(2, 1).get("focused"), lambda: str(self.rows()))
         self.key("Right", lambda: self.row(2, 1).get("expanded"), lambda: str(self.rows()))
         self.assertEqual(self.row(2, 1)["button"], "Collapse")
