@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "history/HistoryModel.h"
 
+#include <optional>
+
 #include "history/RowNumber.h"
 
 namespace tarnwick {
@@ -86,9 +88,8 @@ void HistoryModel::ended() {
 }
 
 void HistoryModel::rewriteEntryZero() {
-    sync_.pauseUpdates();
+    const PausedUpdates paused(sync_);
     sync_.writeEntryZeroToPasteboard();
-    sync_.resumeUpdates();
 }
 
 void HistoryModel::add(const QString& text) {
@@ -158,13 +159,14 @@ void HistoryModel::edit(int row, const QString& text) {
     // The key filter may note a cut from its own thread: decide once, so
     // that a pause is always followed by its resume.
     const bool followsClipboard = row == 1 && !cutNoted();
-    if (followsClipboard) sync_.pauseUpdates();
+    std::optional<PausedUpdates> paused;
+    if (followsClipboard) paused.emplace(sync_);
     texts_[row - 1] = text;
     char& flags = flags_[static_cast<std::size_t>(row - 1)];
     flags = static_cast<char>(flags & ~fillerBit);
     if (followsClipboard) {
         sync_.writeEntryZeroToPasteboard();
-        sync_.resumeUpdates();
+        paused.reset();  // resumed before the history is published
     }
     sync_.publish();
     cutNoted_.store(false, std::memory_order_release);

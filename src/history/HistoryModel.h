@@ -23,6 +23,19 @@ public:
     virtual void publish() = 0;
 };
 
+// The pause-and-resume rule as a scope: polling is paused from here to the
+// end of the scope, whatever way it is left.
+class PausedUpdates {
+public:
+    explicit PausedUpdates(HistorySync& sync) : sync_(sync) { sync_.pauseUpdates(); }
+    ~PausedUpdates() { sync_.resumeUpdates(); }
+    PausedUpdates(const PausedUpdates&) = delete;
+    PausedUpdates& operator=(const PausedUpdates&) = delete;
+
+private:
+    HistorySync& sync_;
+};
+
 // The history in row order, row 1 first, and the rules of how rows arrive,
 // move, change and leave. Pinned rows keep their row numbers through every
 // add, move and delete. Main thread only, except the cut note.
