@@ -31,25 +31,6 @@
 namespace tarnwick::bench {
 namespace {
 
-// Notes when each text joins the history, and passes every report on to the
-// window.
-struct ArrivalClock final : HistoryListener {
-    ArrivalClock(DocumentView& window, std::map<std::string, double>& seenAt, double (*now)())
-        : window(window), seenAt(seenAt), now(now) {}
-    void rowInserted(int row) override {
-        seenAt.emplace(window.history().text(row).toStdString(), now());
-        window.rowInserted(row);
-    }
-    void rowRemoved(int row) override { window.rowRemoved(row); }
-    void rowMoved(int from, int to) override { window.rowMoved(from, to); }
-    void rowChanged(int row) override { window.rowChanged(row); }
-    void rowsReset() override { window.rowsReset(); }
-    void rowsChangeEnded() override { window.rowsChangeEnded(); }
-    DocumentView& window;
-    std::map<std::string, double>& seenAt;
-    double (*now)();
-};
-
 struct Options {
     std::string subject = "tarnwick";
     int copies = 60;
@@ -105,9 +86,12 @@ int runTarnwick(const e2e::XvfbSession& x, const std::vector<std::string>& texts
     BufferChecker engine(*pasteboard, mainThread);
     UserInterface window({engine, keySender, alert});
     std::map<std::string, double> seenAt;
-    // The moment the row is made is the moment the text joins the history.
-    ArrivalClock clock(*window.documentView, seenAt, &wallSeconds);
-    engine.history().setListener(&clock);
+    // The moment the row is inserted is the moment the text joins the history.
+    HistoryModel& history = engine.history();
+    QObject::connect(&history, &QAbstractItemModel::rowsInserted,
+                     [&](const QModelIndex&, int first, int) {
+                         seenAt.emplace(history.text(first + 1).toStdString(), wallSeconds());
+                     });
     window.help();
     engine.startPolling();
 

@@ -18,7 +18,8 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # (libwayland-bin) and xkbcommon for the Wayland backend, the test frameworks,
 # and the X tools and Python 3 the end-to-end tests drive the program with
 # (ImageMagick's import is for tools/screenshot.sh, its identify for
-# tools/package-check.sh; setxkbmap, in x11-xkb-utils, changes the layout), a
+# tools/package-check.sh; setxkbmap, in x11-xkb-utils, changes the layout;
+# at-spi2-core and python3-pyatspi let the screen-reader test read the rows), a
 # headless sway, wl-clipboard, wtype and Qt's Wayland backend for the Wayland
 # end-to-end test; the Debian package's tools and validators (lintian checks
 # the package, man-db renders the manual page), the SVG renderer of
@@ -30,7 +31,7 @@ debian_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   sway wl-clipboard wtype qt6-wayland
-  python3
+  python3 at-spi2-core python3-pyatspi
   dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
   shellcheck
 )

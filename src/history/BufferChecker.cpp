@@ -6,7 +6,6 @@
 
 #include "platform/MainThread.h"
 #include "platform/Pasteboard.h"
-#include "platform/TextNormalizer.h"
 
 namespace tarnwick {
 
@@ -190,8 +189,8 @@ void BufferChecker::takeReads() {
 }
 
 void BufferChecker::consider(const std::optional<QString>& text) {
-    if (text && (bufferArray.isEmpty() || (!sameCanonical(*text, bufferArray.front()) &&
-                                           !sameCanonical(*text, lastAdded)))) {
+    if (text && (bufferArray.isEmpty() || (!canonical_.sameKept(*text, bufferArray.front()) &&
+                                           !canonical_.sameKept(*text, lastAdded)))) {
         history_.add(*text);
         lastAdded = *text;
     }
@@ -219,30 +218,7 @@ void BufferChecker::updateBufferHistory() {
 }
 
 bool BufferChecker::sameText(const QString& a, const QString& b) {
-    if (a == b) return true;
-    if (isComposed(a) && isComposed(b)) return false;
-    return decomposed(a) == decomposed(b);
-}
-
-const QString& BufferChecker::canonicalOf(const QString& text) const {
-    for (const auto& [source, canonical] : canonical_) {
-        if (source.constData() == text.constData() && source.size() == text.size()) {
-            return canonical;
-        }
-    }
-    // The slot keeps its source alive, so the buffer address stays its own.
-    nextCanonical_ = (nextCanonical_ + 1) % canonical_.size();
-    canonical_[nextCanonical_] = {text, decomposed(text)};
-    return canonical_[nextCanonical_].second;
-}
-
-bool BufferChecker::sameCanonical(const QString& a, const QString& b) const {
-    if (a == b) return true;
-    if (isComposed(a) && isComposed(b)) return false;
-    const QString& first = canonicalOf(a);
-    // canonicalOf() may replace a slot: hold the first form while the second is made.
-    const QString keep = first;
-    return keep == canonicalOf(b);
+    return CanonicalTexts::same(a, b);
 }
 
 void BufferChecker::pauseUpdates() {
@@ -313,7 +289,7 @@ bool BufferChecker::knownClipboardText(std::optional<QString>& text) const {
 }
 
 bool BufferChecker::differsFromEntryZero(const std::optional<QString>& text) const {
-    return !bufferArray.isEmpty() && text && !sameCanonical(*text, bufferArray.front());
+    return !bufferArray.isEmpty() && text && !canonical_.sameKept(*text, bufferArray.front());
 }
 
 bool BufferChecker::plainPasteNeedsRewrite() const {

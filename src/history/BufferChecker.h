@@ -3,7 +3,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -15,6 +14,7 @@
 #include <thread>
 
 #include "history/Atomic.h"
+#include "history/CanonicalTexts.h"
 #include "history/HistoryModel.h"
 #include "platform/Pasteboard.h"
 
@@ -118,8 +118,6 @@ private:
     void publishSnapshot();
     bool knownClipboardText(std::optional<QString>& text) const;
     bool writeClipboard(const QString* text);
-    const QString& canonicalOf(const QString& text) const;
-    bool sameCanonical(const QString& a, const QString& b) const;
     bool differsFromEntryZero(const std::optional<QString>& text) const;
     void wakePolling();
     void sleepUntilNextPass(std::chrono::steady_clock::time_point passStart);
@@ -160,11 +158,7 @@ private:
     // put back, an entry put there for a paste): reads of them are no copies.
     std::deque<std::uint64_t> ownWrites_;
 
-    // The decomposed forms of the texts compared most often (entry 0,
-    // lastAdded, the clipboard's text), so each is decomposed once. Main
-    // thread only.
-    mutable std::array<std::pair<QString, QString>, 3> canonical_;
-    mutable std::size_t nextCanonical_ = 0;
+    CanonicalTexts canonical_;  // main thread only
 
     // The clipboard's text as last read (or written), re-read only when its
     // change count moved: a large text is then held once, shared with the

@@ -1,23 +1,82 @@
 // SPDX-License-Identifier: MIT
 #include "history/HistoryModel.h"
 
+#include <optional>
+
 #include "history/RowNumber.h"
 
 namespace tarnwick {
 
-void HistoryModel::insertAt(int row, const QString& text) {
+int HistoryModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant HistoryModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const int row = index.row() + 1;
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return text(row);
+        case RowNumberRole:
+            return row;
+        case PinnedRole:
+            return pinned(row);
+        case FillerRole:
+            return filler(row);
+        default:
+            return {};
+    }
+}
+
+bool HistoryModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    const int row = index.row() + 1;
+    switch (role) {
+        case Qt::EditRole:
+            edit(row, value.toString());
+            return true;
+        case RowNumberRole:
+            return commitRowNumber(row, value.toString()) != Commit::rejected;
+        case PinnedRole:
+            setPinned(row, value.toBool());
+            return true;
+        default:
+            return false;
+    }
+}
+
+Qt::ItemFlags HistoryModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemNeverHasChildren;
+}
+
+QHash<int, QByteArray> HistoryModel::roleNames() const {
+    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    names.insert(RowNumberRole, "rowNumber");
+    names.insert(PinnedRole, "pinned");
+    names.insert(FillerRole, "filler");
+    return names;
+}
+
+void HistoryModel::insertAt(int row, const QString& text, char flags) {
+    beginInsertRows({}, row - 1, row - 1);
     texts_.insert(row - 1, text);
-    pinned_.insert(pinned_.begin() + (row - 1), char{0});
-    if (listener_) listener_->rowInserted(row);
+    flags_.insert(flags_.begin() + (row - 1), flags);
+    endInsertRows();
 }
 
 void HistoryModel::move(int from, int to) {
     if (from == to) return;
+    // Qt names the place before which the row lands, counted before the move.
+    beginMoveRows({}, from - 1, from - 1, {}, to > from ? to : to - 1);
     texts_.move(from - 1, to - 1);
-    const char pin = pinned_[static_cast<std::size_t>(from - 1)];
-    pinned_.erase(pinned_.begin() + (from - 1));
-    pinned_.insert(pinned_.begin() + (to - 1), pin);
-    if (listener_) listener_->rowMoved(from, to);
+    const char flags = flags_[static_cast<std::size_t>(from - 1)];
+    flags_.erase(flags_.begin() + (from - 1));
+    flags_.insert(flags_.begin() + (to - 1), flags);
+    endMoveRows();
 }
 
 void HistoryModel::swapDown(int row) {
@@ -25,13 +84,12 @@ void HistoryModel::swapDown(int row) {
 }
 
 void HistoryModel::ended() {
-    if (listener_) listener_->rowsChangeEnded();
+    emit changeEnded();
 }
 
 void HistoryModel::rewriteEntryZero() {
-    sync_.pauseUpdates();
+    const PausedUpdates paused(sync_);
     sync_.writeEntryZeroToPasteboard();
-    sync_.resumeUpdates();
 }
 
 void HistoryModel::add(const QString& text) {
@@ -89,8 +147,10 @@ HistoryModel::Commit HistoryModel::commitRowNumber(int row, const QString& typed
 void HistoryModel::setPinned(int row, bool pinned) {
     if (row < 1 || row > count()) return;
     if (this->pinned(row) != pinned) pinnedCount_ += pinned ? 1 : -1;
-    pinned_[static_cast<std::size_t>(row - 1)] = pinned ? 1 : 0;
-    if (listener_) listener_->rowChanged(row);
+    char& flags = flags_[static_cast<std::size_t>(row - 1)];
+    flags = static_cast<char>(pinned ? flags | pinBit : flags & ~pinBit);
+    const QModelIndex changed = index(row - 1);
+    emit dataChanged(changed, changed, {PinnedRole});
     ended();
 }
 
@@ -99,15 +159,19 @@ void HistoryModel::edit(int row, const QString& text) {
     // The key filter may note a cut from its own thread: decide once, so
     // that a pause is always followed by its resume.
     const bool followsClipboard = row == 1 && !cutNoted();
-    if (followsClipboard) sync_.pauseUpdates();
+    std::optional<PausedUpdates> paused;
+    if (followsClipboard) paused.emplace(sync_);
     texts_[row - 1] = text;
+    char& flags = flags_[static_cast<std::size_t>(row - 1)];
+    flags = static_cast<char>(flags & ~fillerBit);
     if (followsClipboard) {
         sync_.writeEntryZeroToPasteboard();
-        sync_.resumeUpdates();
+        paused.reset();  // resumed before the history is published
     }
     sync_.publish();
     cutNoted_.store(false, std::memory_order_release);
-    if (listener_) listener_->rowChanged(row);
+    const QModelIndex changed = index(row - 1);
+    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole, FillerRole});
     ended();
 }
 
@@ -117,11 +181,12 @@ void HistoryModel::remove(int row) {
     // Decided before the removal: the bottom row keeps its number only if an
     // empty row takes the place the rows above it leave.
     const bool withFiller = n >= 2 && pinned(n) && row != n;
+    beginRemoveRows({}, row - 1, row - 1);
     texts_.removeAt(row - 1);
     if (pinned(row)) --pinnedCount_;
-    pinned_.erase(pinned_.begin() + (row - 1));
-    if (listener_) listener_->rowRemoved(row);
-    if (withFiller) insertAt(n, QString());
+    flags_.erase(flags_.begin() + (row - 1));
+    endRemoveRows();
+    if (withFiller) insertAt(n, QString(), fillerBit);
     // Every older row went one number up; bottom up, each pinned one swaps
     // back down over the row below it.
     for (int old = n; old > row; --old) {
@@ -137,21 +202,23 @@ void HistoryModel::remove(int row) {
 }
 
 void HistoryModel::clear() {
+    beginResetModel();
     texts_.clear();
-    pinned_.clear();
+    flags_.clear();
     pinnedCount_ = 0;
     sync_.clearPasteboard();
     sync_.publish();
-    if (listener_) listener_->rowsReset();
+    endResetModel();
     ended();
 }
 
 void HistoryModel::replaceAll(const QStringList& texts) {
+    beginResetModel();
     texts_ = texts;
-    pinned_.assign(static_cast<std::size_t>(texts.size()), char{0});
+    flags_.assign(static_cast<std::size_t>(texts.size()), char{0});
     pinnedCount_ = 0;
     sync_.publish();
-    if (listener_) listener_->rowsReset();
+    endResetModel();
     ended();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QAbstractListModel>
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -22,36 +23,54 @@ public:
     virtual void publish() = 0;
 };
 
-// Told of every change, in row numbers (row 1 = the newest place). A
-// listener that mirrors the rows applies the calls in order and gets the
-// model's order; rowsChangeEnded() closes each operation.
-class HistoryListener {
+// The pause-and-resume rule as a scope: polling is paused from here to the
+// end of the scope, whatever way it is left.
+class PausedUpdates {
 public:
-    virtual ~HistoryListener() = default;
-    virtual void rowInserted(int row) = 0;
-    virtual void rowRemoved(int row) = 0;
-    // The entry at from is taken out and put back in at to.
-    virtual void rowMoved(int from, int to) = 0;
-    // Its text or its pin changed.
-    virtual void rowChanged(int row) = 0;
-    virtual void rowsReset() = 0;
-    virtual void rowsChangeEnded() = 0;
+    explicit PausedUpdates(HistorySync& sync) : sync_(sync) { sync_.pauseUpdates(); }
+    ~PausedUpdates() { sync_.resumeUpdates(); }
+    PausedUpdates(const PausedUpdates&) = delete;
+    PausedUpdates& operator=(const PausedUpdates&) = delete;
+
+private:
+    HistorySync& sync_;
 };
 
 // The history in row order, row 1 first, and the rules of how rows arrive,
 // move, change and leave. Pinned rows keep their row numbers through every
 // add, move and delete. Main thread only, except the cut note.
-class HistoryModel {
+//
+// As a Qt list model, model row r - 1 is row number r. Each rule reaches the
+// views as the single-row steps it is made of (inserted, moved, removed,
+// dataChanged, reset), so a view that applies them in order has the model's
+// order; changeEnded() closes every operation, refused ones included.
+class HistoryModel : public QAbstractListModel {
+    Q_OBJECT
 public:
-    explicit HistoryModel(HistorySync& sync) : sync_(sync) {}
+    enum Role {
+        RowNumberRole = Qt::UserRole + 1,  // int, 1 for the top row
+        PinnedRole,                        // bool
+        FillerRole,                        // bool: the empty row a delete left under a pin
+    };
 
-    void setListener(HistoryListener* listener) { listener_ = listener; }
+    explicit HistoryModel(HistorySync& sync, QObject* parent = nullptr)
+        : QAbstractListModel(parent), sync_(sync) {}
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // EditRole edits the text, RowNumberRole commits a typed number, PinnedRole pins.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QHash<int, QByteArray> roleNames() const override;
 
     // The texts, index 0 = row 1: the engine's bufferArray.
     const QStringList& texts() const { return texts_; }
     int count() const { return static_cast<int>(texts_.size()); }
     const QString& text(int row) const { return texts_[row - 1]; }
-    bool pinned(int row) const { return pinned_[static_cast<std::size_t>(row - 1)] != 0; }
+    bool pinned(int row) const { return (flags_[static_cast<std::size_t>(row - 1)] & pinBit) != 0; }
+    bool filler(int row) const {
+        return (flags_[static_cast<std::size_t>(row - 1)] & fillerBit) != 0;
+    }
 
     // A new copy takes row 1; pinned rows get their numbers back.
     void add(const QString& text);
@@ -81,8 +100,13 @@ public:
     void noteCut() { cutNoted_.store(true, std::memory_order_release); }
     bool cutNoted() const { return cutNoted_.load(std::memory_order_acquire); }
 
+signals:
+    void changeEnded();
+
 private:
-    void insertAt(int row, const QString& text);
+    static constexpr char pinBit = 1;
+    static constexpr char fillerBit = 2;
+    void insertAt(int row, const QString& text, char flags = 0);
     void move(int from, int to);
     void swapDown(int row);  // swaps row and row + 1
     void moveKeepingPins(int from, int to);
@@ -90,11 +114,10 @@ private:
     void ended();
 
     HistorySync& sync_;
-    HistoryListener* listener_ = nullptr;
     QStringList texts_;
-    // One byte per row, not std::vector<bool>: a new row 1 then shifts the
-    // others with one memmove instead of bit by bit.
-    std::vector<char> pinned_;
+    // One byte of flags per row, not std::vector<bool>: a new row 1 then
+    // shifts the others with one memmove instead of bit by bit.
+    std::vector<char> flags_;
     int pinnedCount_ = 0;
     std::atomic<bool> cutNoted_{false};
 };

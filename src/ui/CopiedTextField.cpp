@@ -9,6 +9,7 @@
 #include "history/HistoryModel.h"
 #include "platform/KeyEvent.h"
 #include "platform/KeySender.h"
+#include "ui/Contrast.h"
 #include "ui/DocumentView.h"
 #include "ui/ExpandButtonPainter.h"
 #include "ui/FieldEditor.h"
@@ -202,7 +203,11 @@ void CopiedTextField::updateExpand() {
 
 void CopiedTextField::addExpandButton() {
     expandButton_ = std::make_unique<MyExpandButton>();
-    expandButton_->frame.x = frame.width - 10;
+    // Placed now: a row that keeps its height is not placed again until the
+    // width changes.
+    const layout::Point origin = layout::expandOrigin(frame);
+    expandButton_->frame.x = origin.x;
+    expandButton_->frame.y = origin.y;
     expandButton_->expanded = wasExpanded;
     // A button that appears while the row is edited shows above the editor.
     if (docView->editingField() == this) docView->showButtonAboveEditor(true);
@@ -229,13 +234,12 @@ void CopiedTextField::paint(QPainter& painter) const {
     // visible row.
     const QPalette& palette = docView->palette();
     painter.fillRect(box.adjusted(0, 0, 0, -1), palette.color(QPalette::Base));
-    painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), palette.color(QPalette::Mid));
+    painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), contrast::divider(palette));
     painter.setPen(palette.color(QPalette::Text));
     const QFontMetrics metrics = docView->fontMetrics();
     const double firstBaseline = box.top() + textInset + metrics.ascent();
     if (frame.height <= tfHt) {
-        painter.drawText(QPointF(box.left() + textInset, firstBaseline),
-                         elidedLine(box.width() - 2 * textInset));
+        drawLine(painter, box, firstBaseline, elidedLine(firstLineWidth(box)));
     } else {
         paintExpanded(painter, box, firstBaseline);
     }
@@ -243,6 +247,21 @@ void CopiedTextField::paint(QPainter& painter) const {
         paintExpandButton(painter, QRectF(docView->expandButtonRect(this)), expandButton_->expanded,
                           expandButton_->highlighted);
     }
+}
+
+// The first line stops short of the expand button, so its end stays readable.
+int CopiedTextField::firstLineWidth(const QRect& box) const {
+    const int button = expandButton_ ? static_cast<int>(expandButton_->frame.width) : 0;
+    return box.width() - 2 * textInset - button;
+}
+
+// A right-to-left line starts at the right edge, as the editor shows it.
+void CopiedTextField::drawLine(QPainter& painter, const QRect& box, double baseline,
+                               const QString& line) const {
+    double x = box.left() + textInset;
+    if (line.isRightToLeft())
+        x = box.right() + 1 - textInset - painter.fontMetrics().horizontalAdvance(line);
+    painter.drawText(QPointF(x, baseline), line);
 }
 
 // One line per line feed, as many as the row has room for, and of those only
@@ -265,8 +284,9 @@ void CopiedTextField::paintExpanded(QPainter& painter, const QRect& box,
     for (int line = first; line < last && start <= all.size(); ++line) {
         qsizetype end = all.indexOf(QLatin1Char('\n'), start);
         if (end < 0) end = all.size();
-        const QString piece = elideMiddle(QStringView(all).mid(start, end - start), inner, metrics);
-        painter.drawText(QPointF(box.left() + textInset, firstBaseline + line * labelHt), piece);
+        const QString piece = elideMiddle(QStringView(all).mid(start, end - start),
+                                          line == 0 ? firstLineWidth(box) : inner, metrics);
+        drawLine(painter, box, firstBaseline + line * labelHt, piece);
         start = end + 1;
     }
 }

@@ -6,6 +6,7 @@
 #include "ui/RowField.h"
 
 class QMenu;
+class QRect;
 
 namespace tarnwick {
 
@@ -61,6 +62,8 @@ private:
     void showButtonAboveEditor();
     void buildMenu();
     const QString& elidedLine(int width) const;
+    int firstLineWidth(const QRect& box) const;
+    void drawLine(QPainter& painter, const QRect& box, double baseline, const QString& line) const;
     void paintExpanded(QPainter& painter, const QRect& box, double firstBaseline) const;
 
     std::unique_ptr<MyExpandButton> expandButton_;

@@ -5,11 +5,13 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
 
 #include "ui/ButtonOverlay.h"
+#include "ui/Contrast.h"
 #include "ui/CopiedTextField.h"
 #include "ui/FieldEditor.h"
 #include "ui/IndexTextField.h"
@@ -39,13 +41,33 @@ DocumentView::DocumentView(BufferChecker& engine, HistoryModel& history)
     editor_->viewport()->installEventFilter(this);
     connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
         if (editingField_) editingField_->textDidChange();
+        placeEditor();
     });
 }
 
 void DocumentView::setWindow(MyWindow* window) {
     window_ = window;
-    history_.setListener(this);
+    follow(history_);
     rowsReset();
+}
+
+void DocumentView::follow(HistoryModel& history) {
+    // Qt counts rows from 0 and names the place a moved row lands before;
+    // the rows here are numbered from 1.
+    connect(&history, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int) { rowInserted(first + 1); });
+    connect(&history, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int) { rowRemoved(first + 1); });
+    connect(&history, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int first, int, const QModelIndex&, int before) {
+                rowMoved(first + 1, before > first ? before : before + 1);
+            });
+    connect(&history, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& top, const QModelIndex& bottom) {
+                for (int row = top.row(); row <= bottom.row(); ++row) rowChanged(row + 1);
+            });
+    connect(&history, &QAbstractItemModel::modelReset, this, [this] { rowsReset(); });
+    connect(&history, &HistoryModel::changeEnded, this, [this] { rowsChangeEnded(); });
 }
 
 DocumentView::~DocumentView() {
@@ -53,7 +75,7 @@ DocumentView::~DocumentView() {
 }
 
 void DocumentView::detach() {
-    history_.setListener(nullptr);
+    disconnect(&history_, nullptr, this, nullptr);
     removeAllRows();
 }
 
@@ -242,6 +264,8 @@ double DocumentView::indexWidthForDigits(int digits) const {
 void DocumentView::beginEditing(RowField* field) {
     if (editingField_ == field) return;
     editingField_ = field;
+    currentRow_ = field->row();
+    editor_->setAccessibleName(field->accessibleName());
     {
         const QSignalBlocker quiet(editor_);
         // The alignment before the text: set after it, it lays the text out again.
@@ -270,14 +294,19 @@ void DocumentView::endEditing() {
         const QSignalBlocker quiet(editor_);
         editor_->setFieldText(QString());
     }
-    if (hadFocus && window_) window_->setFocus(Qt::OtherFocusReason);
+    // The keyboard goes back to the rows, on the row just edited.
+    if (hadFocus) setFocus(Qt::OtherFocusReason);
     update();
 }
 
 void DocumentView::matchEditorBackground() {
     QPalette colours = editor_->palette();
-    colours.setColor(QPalette::Base, editingField_ ? editingField_->editorBackground(palette())
-                                                   : palette().color(QPalette::Base));
+    const QColor base = palette().color(QPalette::Base);
+    const QColor background = editingField_ ? editingField_->editorBackground(palette()) : base;
+    colours.setColor(QPalette::Base, background);
+    // A dark theme's light text would not read on the pinned orange.
+    colours.setColor(QPalette::Text, background == base ? palette().color(QPalette::Text)
+                                                        : contrast::textOn(background));
     editor_->setPalette(colours);
 }
 
@@ -288,6 +317,9 @@ void DocumentView::showButtonAboveEditor(bool show) {
         return;
     }
     buttonOverlay_->field = editingField_;
+    buttonOverlay_->setAccessibleName(editingField_->expandButton()->expanded
+                                          ? QStringLiteral("Collapse")
+                                          : QStringLiteral("Expand"));
     buttonOverlay_->setGeometry(expandButtonRect(editingField_));
     buttonOverlay_->show();
     buttonOverlay_->raise();
@@ -297,7 +329,12 @@ void DocumentView::showButtonAboveEditor(bool show) {
 void DocumentView::placeEditor() {
     if (!editingField_) return;
     // The row's divider stays in sight under the editor.
-    editor_->setGeometry(qtRect(editingField_).adjusted(0, 0, 0, -1));
+    QRect box = qtRect(editingField_).adjusted(0, 0, 0, -1);
+    if (editingField_->editorFitsText()) {
+        const int text = editor_->fontMetrics().horizontalAdvance(editor_->toPlainText());
+        box.setWidth(std::max(box.width(), text + 2 * textInset + 2));
+    }
+    editor_->setGeometry(box);
     if (buttonOverlay_->isVisible()) showButtonAboveEditor(true);
 }
 
@@ -364,10 +401,11 @@ void DocumentView::fieldDestroyed(const RowField* field) {
     if (window_ && window_->prevIndexTextFieldWithFocus == field) {
         window_->prevIndexTextFieldWithFocus = nullptr;
     }
-    const auto id = accessibleIds_.find(field);
-    if (id != accessibleIds_.end()) {
+    for (auto* ids : {&accessibleIds_, &accessibleButtonIds_}) {
+        const auto id = ids->find(field);
+        if (id == ids->end()) continue;
         QAccessible::deleteAccessibleInterface(id->second);
-        accessibleIds_.erase(id);
+        ids->erase(id);
     }
 }
 
@@ -382,6 +420,12 @@ void DocumentView::paintEvent(QPaintEvent* event) {
     for (int i = from; i < to; ++i) {
         rows_[static_cast<std::size_t>(i)].copied->paint(painter);
         rows_[static_cast<std::size_t>(i)].index->paint(painter);
+    }
+    // Where the keyboard is, when it is on the rows.
+    if (hasFocus() && currentRow() > 0) {
+        const QRect row = qtRect(copiedAt(currentRow())).united(qtRect(indexAt(currentRow())));
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(row.adjusted(0, 0, -1, -1));
     }
 }
 

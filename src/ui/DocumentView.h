@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -23,10 +24,10 @@ class BufferChecker;
 
 // The scroll view's document: a view of the history model. It keeps one row
 // view (a copied-text field and an index field) per entry, in the model's
-// order (stored bottom row first), follows the model's notifications, and
+// order (stored bottom row first), follows the model's signals, and
 // lays the window out once at the end of each change. Paints and hit-tests
 // only what is asked for.
-class DocumentView : public QWidget, public HistoryListener {
+class DocumentView : public QWidget {
     Q_OBJECT
 public:
     DocumentView(BufferChecker& engine, HistoryModel& history);
@@ -74,21 +75,27 @@ public:
     // number stays orange while it is being typed into.
     void matchEditorBackground();
 
+    // The row the keyboard is on (0 without rows); it follows clicks too.
+    int currentRow() const { return std::clamp(currentRow_, rowCount() > 0 ? 1 : 0, rowCount()); }
+
     // Hit-testing and geometry in the widget's top-left coordinates.
     RowField* fieldAt(const QPoint& pos) const;
     QRect qtRect(const RowField* field) const;
     QRect expandButtonRect(const RowField* field) const;
 
-    // HistoryListener
-    void rowInserted(int row) override;
-    void rowRemoved(int row) override;
-    void rowMoved(int from, int to) override;
-    void rowChanged(int row) override;
-    void rowsReset() override;
-    void rowsChangeEnded() override;
+    // The history model's steps, in row numbers.
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowMoved(int from, int to);
+    void rowChanged(int row);
+    void rowsReset();
+    void rowsChangeEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -96,7 +103,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void follow(HistoryModel& history);
     friend class DocumentViewAccessible;
+    friend class RowFieldAccessible;
     friend class RowField;
     struct RowView {
         std::unique_ptr<CopiedTextField> copied;
@@ -119,6 +128,8 @@ private:
     std::pair<int, int> rowsIntersecting(double top, double bottom) const;
     void placeEditor();
     RowMouseEvent rowEvent(const QMouseEvent* event) const;
+    RowMouseEvent rowEventAt(const RowField* field) const;
+    void setCurrentRow(int row);
 
     HistoryModel& history_;
     MyWindow* window_ = nullptr;
@@ -136,10 +147,12 @@ private:
     FieldEditor* editor_;
     ButtonOverlay* buttonOverlay_;
     RowField* editingField_ = nullptr;
+    int currentRow_ = 1;
     RowField* hovered_ = nullptr;
     RowField* pressedButtonField_ = nullptr;
     mutable std::vector<double> indexWidths_;
     std::unordered_map<const RowField*, unsigned> accessibleIds_;
+    std::unordered_map<const RowField*, unsigned> accessibleButtonIds_;
 };
 
 }  // namespace tarnwick

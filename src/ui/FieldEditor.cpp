@@ -72,6 +72,9 @@ FieldEditor::FieldEditor(BufferChecker& engine, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
+    // A row shows a tab as a space; a tab stop as narrow keeps the edited
+    // line where the row drew it.
+    setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')));
     connect(bands, &QTextDocument::contentsChange, this,
             [this](int from, int removed, int) { shownTextChanged(from, removed); });
     hide();

@@ -8,6 +8,7 @@
 #include "history/HistoryModel.h"
 #include "history/RowNumber.h"
 #include "platform/Alert.h"
+#include "ui/Contrast.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
@@ -89,7 +90,8 @@ void IndexTextField::textDidChange() {
 void IndexTextField::paint(QPainter& painter) const {
     const QRect box = docView->qtRect(this);
     if (pinned()) painter.fillRect(box, pinnedColor());
-    painter.setPen(docView->palette().color(QPalette::Text));
+    painter.setPen(pinned() ? contrast::textOn(pinnedColor())
+                            : docView->palette().color(QPalette::Text));
     painter.drawText(box.adjusted(0, textInset, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
                      stringValue());
 }

@@ -33,6 +33,8 @@ public:
     // Every click selects the whole number, so typing replaces it.
     bool takesClicksWhileEdited() const override { return true; }
     QColor editorBackground(const QPalette& base) const override;
+    // "123" typed into a one-digit row number shows whole.
+    bool editorFitsText() const override { return true; }
     void layoutDidRun(QPlainTextEdit& editor) override;
     QMenu* menu() const override { return myMenu.get(); }
     QAccessible::Role accessibleRole() const override { return QAccessible::StaticText; }

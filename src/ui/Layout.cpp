@@ -71,8 +71,12 @@ RowFrames placeRow(int rowNumber, double bottom, double copiedHeight, double wid
     row.copied = {width + gapAroundCopiedText, bottom, widthBase - width, copiedHeight};
     // The number sits beside the row's first line.
     row.index = {gapAroundCopiedText, bottom + copiedHeight - indexHeight, width, indexHeight};
-    row.expandOrigin = {row.copied.width - 10, row.copied.height - 10};
+    row.expandOrigin = expandOrigin(row.copied);
     return row;
+}
+
+Point expandOrigin(const Frame& copied) {
+    return {copied.width - 10, copied.height - 10};
 }
 
 int digitCount(long long r) {

@@ -73,6 +73,9 @@ struct RowFrames {
 RowFrames placeRow(int rowNumber, double bottom, double copiedHeight, double widthBase,
                    double indexHeight, const std::function<double(int)>& indexWidth);
 
+// Where a row's expand button sits in its copied field: the top right corner.
+Point expandOrigin(const Frame& copied);
+
 // Number of decimal digits of a row number (r >= 1).
 int digitCount(long long r);
 

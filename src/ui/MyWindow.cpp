@@ -136,6 +136,14 @@ bool MyWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         return performKeyEquivalent(chord);
     }
+    if (press && key->key() == Qt::Key_Escape && documentView_->editingField()) {
+        // Escape takes back a typed row number (nothing moves) and leaves the
+        // editor for the rows; a text's edits are already in the history.
+        if (prevIndexTextFieldWithFocus) prevIndexTextFieldWithFocus->dropTypedNumber();
+        prevIndexTextFieldWithFocus = nullptr;
+        documentView_->endEditing();
+        return true;
+    }
     const bool isReturn = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (press && isReturn && documentView_->editingField()) {
         return documentView_->editingField()->insertNewline();

@@ -60,6 +60,8 @@ public:
     // instead of placing the caret.
     virtual bool takesClicksWhileEdited() const { return false; }
     virtual QColor editorBackground(const QPalette& base) const;
+    // Whether the editor widens to show all of a typed text.
+    virtual bool editorFitsText() const { return false; }
     // The layout ran while this field is edited: the editor follows it.
     virtual void layoutDidRun(QPlainTextEdit&) {}
     // The row's expand button, if this field carries it.

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "history/BufferChecker.h"
 #include "platform/Platform.h"
@@ -21,7 +22,10 @@ namespace {
 
 QLabel* makeLabel(const QString& text) {
     auto* label = new QLabel(text);
-    label->setFixedSize(140, static_cast<int>(labelHt));
+    // As large as the font in use needs, and no smaller than the classic size.
+    const QSize needed = label->sizeHint();
+    label->setFixedSize(std::max(140, needed.width()),
+                        std::max(static_cast<int>(labelHt), needed.height()));
     label->setTextInteractionFlags(Qt::NoTextInteraction);
     return label;
 }
@@ -61,6 +65,8 @@ UserInterface::~UserInterface() {
 
 void UserInterface::help() {
     helpWindow->setWindowTitle(QStringLiteral("Tarnwick"));
+    // Settings and a second start bring back a minimised window too.
+    helpWindow->setWindowState(helpWindow->windowState() & ~Qt::WindowMinimized);
     helpWindow->show();
     // In front and with the keyboard focus, so the user can type at once.
     helpWindow->raise();
@@ -68,6 +74,10 @@ void UserInterface::help() {
     bringApplicationForward();
     if (!helpWindow->contentSubviews.empty()) return;
     buildContent();
+    // The keyboard starts on the rows: left to Qt it would go to the first
+    // toggle, where a Space would silently switch on a modifier.
+    documentView->setFocusPolicy(Qt::TabFocus);
+    documentView->setFocus(Qt::OtherFocusReason);
     helpWindow->setMinimumSize(static_cast<int>(minWindowSize), static_cast<int>(minWindowSize));
     helpWindow->windowDidResize();
 }
@@ -80,6 +90,8 @@ void UserInterface::buildContent() {
     QLabel* history = makeLabel(QStringLiteral("Copy History:"));
 
     scrollView->setFrameShape(QFrame::NoFrame);
+    // Tab goes from the toggles straight to the rows.
+    scrollView->setFocusPolicy(Qt::NoFocus);
     scrollView->setWidgetResizable(false);
     scrollView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     scrollView->setWidget(documentView);

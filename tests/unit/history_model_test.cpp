@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The row rules of the history model: every pin pattern of a small history
 // against the one reference, a few worked cases as rows of letters, and the
-// clipboard rules of row 1. A listener that mirrors the rows from the model's
-// reports must end with the model's order.
+// clipboard rules of row 1. A mirror that follows the model's item-model
+// signals must end with the model's order, and Qt's model tester checks that
+// every signal keeps its contract.
 #include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
 
 #include <sstream>
 #include <string>
@@ -22,18 +25,41 @@ struct Row {
 };
 using Rows = std::vector<Row>;  // row 1 first
 
-struct Fixture final : HistorySync, HistoryListener {
+struct Fixture final : HistorySync {
     explicit Fixture(const Rows& rows) {
         for (const Row& row : rows) mirror << QString::fromStdString(row.name);
         model.replaceAll(mirror);
         for (std::size_t i = 0; i < rows.size(); ++i)
             if (rows[i].pinned) model.setPinned(static_cast<int>(i) + 1, true);
-        model.setListener(this);
+        follow();
+    }
+    void follow() {
+        using M = QAbstractItemModel;
+        QObject::connect(&model, &M::rowsInserted, [this](const QModelIndex&, int r, int) {
+            mirror.insert(r, model.text(r + 1));
+        });
+        QObject::connect(&model, &M::rowsRemoved,
+                         [this](const QModelIndex&, int r, int) { mirror.removeAt(r); });
+        QObject::connect(&model, &M::rowsMoved,
+                         [this](const QModelIndex&, int r, int, const QModelIndex&, int before) {
+                             mirror.move(r, before > r ? before - 1 : before);
+                         });
+        QObject::connect(&model, &M::dataChanged, [this](const QModelIndex& i, const QModelIndex&) {
+            mirror[i.row()] = model.text(i.row() + 1);
+        });
+        QObject::connect(&model, &M::modelReset, [this] { mirror = model.texts(); });
+        QObject::connect(&model, &HistoryModel::changeEnded, [this] { ++ends; });
     }
     Rows rows() {
         Rows out;
-        for (int r = 1; r <= model.count(); ++r)
-            out.push_back({model.text(r).toStdString(), model.pinned(r)});
+        // Read as a view reads them; only a delete's filler row is empty.
+        for (int r = 1; r <= model.count(); ++r) {
+            const QModelIndex i = model.index(r - 1);
+            const QString text = i.data().toString();
+            EXPECT_EQ(i.data(HistoryModel::RowNumberRole).toInt(), r);
+            EXPECT_EQ(i.data(HistoryModel::FillerRole).toBool(), text.isEmpty()) << r;
+            out.push_back({text.toStdString(), i.data(HistoryModel::PinnedRole).toBool()});
+        }
         EXPECT_EQ(mirror, model.texts());
         EXPECT_EQ(ends, 1) << "one end per operation";
         EXPECT_EQ(paused, 0);
@@ -44,14 +70,9 @@ struct Fixture final : HistorySync, HistoryListener {
     bool writeEntryZeroToPasteboard() override { return ++writes, paused == 1; }
     void clearPasteboard() override { ++clears; }
     void publish() override {}
-    void rowInserted(int row) override { mirror.insert(row - 1, model.text(row)); }
-    void rowRemoved(int row) override { mirror.removeAt(row - 1); }
-    void rowMoved(int from, int to) override { mirror.move(from - 1, to - 1); }
-    void rowChanged(int row) override { mirror[row - 1] = model.text(row); }
-    void rowsReset() override { mirror = model.texts(); }
-    void rowsChangeEnded() override { ++ends; }
 
     HistoryModel model{*this};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QStringList mirror;
     int paused = 0, writes = 0, clears = 0, ends = 0;
 };

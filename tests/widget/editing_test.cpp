@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <QAccessible>
 #include <QApplication>
 #include <QScrollArea>
 
@@ -61,6 +62,72 @@ TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
     EXPECT_EQ(editor().toPlainText(), "1");
     QTest::keyClick(&editor(), Qt::Key_Return);
     EXPECT_EQ(engine().bufferArray, QStringList({"b", "d", "c", "a"}));
+}
+
+// The editor agrees with the row: a three-digit number typed into a one-digit
+// row number shows whole, Escape takes it back, and a tab is as narrow as the
+// space the row draws for it.
+TEST_F(EditingTest, TypedNumbersShowWholeEscapeTakesThemBackAndTabsStayNarrow) {
+    click(index(3));
+    type(QStringLiteral("123"));
+    EXPECT_GE(editor().cursorRect(QTextCursor(editor().document())).left(), 0);
+    QTest::keyClick(&editor(), Qt::Key_Escape);
+    EXPECT_EQ(doc().editingField(), nullptr);
+    clickOnWindow();
+    EXPECT_EQ(engine().bufferArray, QStringList({"a", "b", "c"}));
+    EXPECT_EQ(alert.beeps, 0);
+    engine().history().edit(2, QStringLiteral("\tb"));
+    click(copied(2));
+    QTextCursor cursor(editor().document());
+    const int start = editor().cursorRect(cursor).left();
+    cursor.movePosition(QTextCursor::NextCharacter);
+    const int tab = editor().cursorRect(cursor).left() - start;
+    EXPECT_GT(tab, 0);
+    EXPECT_LE(tab, editor().fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+}
+
+// Tab reaches the rows; Up and Down move between them; Return edits the text
+// and Escape goes back to the rows; a digit starts a row number; Right and
+// Left expand and collapse; Menu and Shift+F10 open the row's menu. A screen
+// reader hears the states and the button's name.
+TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
+    const auto press = [](QWidget* to, Qt::Key key, Qt::KeyboardModifiers mods = {}) {
+        QTest::keyClick(to ? to : QApplication::focusWidget(), key, mods);
+    };
+    ui.cmdButton->setFocus(Qt::TabFocusReason);
+    press(ui.cmdButton, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &doc());
+    press(&doc(), Qt::Key_Down);
+    EXPECT_EQ(doc().currentRow(), 2);
+    press(&doc(), Qt::Key_Return);
+    EXPECT_EQ(doc().editingField(), copied(2));
+    press(&editor(), Qt::Key_Escape);
+    ASSERT_EQ(QApplication::focusWidget(), &doc());
+    press(&doc(), Qt::Key_3);
+    EXPECT_EQ(doc().editingField(), index(2));
+    press(&editor(), Qt::Key_Return);
+    EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));
+    press(&editor(), Qt::Key_Escape);
+    engine().history().edit(1, QStringLiteral("x\ny"));
+    engine().history().setPinned(1, true);
+    press(&doc(), Qt::Key_Up);
+    press(&doc(), Qt::Key_Right);
+    EXPECT_TRUE(isExpanded(copied(1)));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&doc());
+    EXPECT_TRUE(list->child(0)->state().checked);
+    EXPECT_TRUE(list->child(1)->state().expanded);
+    EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Collapse");
+    press(&doc(), Qt::Key_Left);
+    EXPECT_FALSE(isExpanded(copied(1)));
+    EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Expand");
+    for (const auto& [key, mods] :
+         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        press(&editor(), Qt::Key_Escape);
+        press(&doc(), key, mods);
+        ASSERT_NE(copied(1)->menu(), nullptr);
+        EXPECT_TRUE(copied(1)->menu()->isVisible());
+        copied(1)->menu()->hide();
+    }
 }
 
 // A line too long for the editor to show whole: a key typed into it keeps the

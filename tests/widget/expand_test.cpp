@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "WindowFixture.h"
+#include "ui/Contrast.h"
 
 namespace tarnwick::test {
 namespace {
@@ -54,7 +55,7 @@ QString look(DocumentView& doc, const RowField* field) {
     const QImage shot = doc.grab().toImage();
     const QRect box = doc.qtRect(field);
     const QRgb frame = doc.editor()->palette().color(QPalette::Highlight).rgb();
-    const QRgb divider = doc.palette().color(QPalette::Mid).rgb();
+    const QRgb divider = contrast::divider(doc.palette()).rgb();
     QString rows;
     for (int y = box.top(); y <= box.bottom(); ++y) {
         QChar c = QLatin1Char('.');
@@ -106,6 +107,7 @@ TEST_F(ExpandTest, AnEditedRowGainsFollowsAndLosesItsLines) {
     EXPECT_EQ(engine().bufferArray[0], "a\n");
     ASSERT_FALSE(isExpanded(copied(1)));
     EXPECT_EQ(copied(1)->frame.height, tfHt);
+    EXPECT_EQ(doc().expandButtonRect(copied(1)).topRight(), doc().qtRect(copied(1)).topRight());
     pressExpandButton(copied(1));
     ASSERT_EQ(copied(1)->frame.height, tfHt + labelHt);
     click(copied(1));
@@ -122,6 +124,22 @@ TEST_F(ExpandTest, AnEditedRowGainsFollowsAndLosesItsLines) {
     EXPECT_TRUE(isExpanded(copied(1)));
     EXPECT_EQ(copied(1)->frame.height, tfHt + labelHt);
     EXPECT_EQ(doc().frameHeight(), height + labelHt);
+}
+
+// A long first line ends before the button instead of under it, and a
+// right-to-left line starts at the right edge, as in the editor.
+TEST_F(ExpandTest, ARowsLineEndsClearOfTheButtonAndRightToLeftStartsAtTheRight) {
+    addRows({QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd"),
+             QStringLiteral("l").repeated(2000) + "\nx"});
+    const QImage shot = doc().grab().toImage();
+    const QRect button = doc().expandButtonRect(copied(1));
+    for (int y = button.bottom() + 1; y < doc().qtRect(copied(1)).bottom(); ++y)
+        for (int x = button.left(); x <= button.right(); ++x)
+            EXPECT_GE(shot.pixelColor(x, y).lightness(), 128) << x << "," << y;
+    const QRect rtl = doc().qtRect(copied(2));
+    for (int y = rtl.top(); y < rtl.bottom(); ++y)
+        for (int x = rtl.left(); x < rtl.center().x(); ++x)
+            EXPECT_GE(shot.pixelColor(x, y).lightness(), 128) << x << "," << y;
 }
 
 // Taller than a widget can be (16,777,215 px), an expanded row still scrolls

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "WindowFixture.h"
+#include "ui/Contrast.h"
 #include "ui/ToolTip.h"
 
 namespace tarnwick::test {
@@ -41,6 +42,66 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
         EXPECT_EQ(child->text(QAccessible::Name), expected[i][1]) << i;
         EXPECT_EQ(list->indexOfChild(child), i);
     }
+}
+
+// Opening the window brings it back from the task bar and leaves the keyboard
+// on the rows, where a Space switches nothing on.
+TEST_F(WindowTest, HelpRestoresAMinimisedWindowAndTheKeyboardStartsOnTheRows) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ui.helpWindow));
+    EXPECT_EQ(QApplication::focusWidget(), &doc());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(ui.fnEnabled() || ui.ctrlEnabled());
+    ui.helpWindow->showMinimized();
+    ui.help();
+    EXPECT_FALSE(ui.helpWindow->isMinimized());
+}
+
+// Under a dark theme a pinned row number reads 4.5:1 on its orange and the
+// line between rows stands out 3:1 from the background.
+TEST_F(WindowTest, PinnedNumbersAndDividersStayLegibleUnderADarkPalette) {
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
+    dark.setColor(QPalette::Mid, QColor(0x2a, 0x2a, 0x2a));
+    addRows({QStringLiteral("b"), QStringLiteral("a")});
+    engine().history().setPinned(1, true);
+    for (const QPalette& palette : {QApplication::palette(), dark}) {
+        ui.helpWindow->setPalette(palette);
+        const QImage shot = doc().grab().toImage();
+        const QRect number = doc().qtRect(index(1));
+        double best = 1;
+        for (int y = number.top(); y <= number.bottom(); ++y)
+            for (int x = number.left(); x <= number.right(); ++x)
+                best = std::max(
+                    best, contrast::ratio(shot.pixelColor(x, y), IndexTextField::pinnedColor()));
+        EXPECT_GE(best, 4.5);
+        const QRect row = doc().qtRect(copied(2));
+        EXPECT_GE(contrast::ratio(shot.pixelColor(row.left() + 6, row.bottom()),
+                                  palette.color(QPalette::Base)),
+                  3.0);
+    }
+}
+
+// The header's labels and toggles take the size their font needs, so a larger
+// font cuts none of them.
+TEST(WindowFont, TheHeaderFitsItsTextsUpToFourteenPoints) {
+    const QFont before = QApplication::font();
+    for (const int points : {10, 11, 14}) {
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        EngineHarness harness;
+        FakeKeySender keySender;
+        FakeAlert alert;
+        UserInterface ui({harness.engine, keySender, alert});
+        ui.help();
+        for (int p = 0; p < layout::scroll; ++p) {
+            const QWidget* view = ui.helpWindow->contentSubviews[p];
+            EXPECT_GE(view->width(), view->sizeHint().width()) << points << " pt, view " << p;
+            EXPECT_GE(view->height(), view->sizeHint().height()) << points << " pt, view " << p;
+        }
+    }
+    QApplication::setFont(before);
 }
 
 // The modifier keys' tool tip wraps at a readable width instead of running
