@@ -3,6 +3,9 @@
 // thread's CPU clock.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
 #include <ctime>
 
 #include "history/BufferChecker.h"
@@ -34,6 +37,16 @@ inline double threadSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The benchmarks' main(): Qt's offscreen platform unless another is asked for.
+inline int runOffscreen(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace tarnwick::bench

@@ -5,10 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <ctime>
 
-#include "history/BufferChecker.h"
-#include "support/Fakes.h"
+#include "BenchWindow.h"
 #include "ui/CopiedTextField.h"
 #include "ui/DocumentView.h"
 #include "ui/IndexTextField.h"
@@ -17,36 +15,20 @@
 namespace {
 
 using namespace tarnwick;
+using bench::threadSeconds;
 
 // One shown window on fakes with rows entries, every tenth row pinned where the
 // pin is offered, as a user with a few pinned rows has it.
-struct Window {
-    explicit Window(int rows) : engine(pasteboard, mainThread), ui({engine, keySender, alert}) {
-        ui.help();
+struct Window : bench::Window {
+    explicit Window(int rows) {
         for (int i = 0; i < rows; ++i) add(QStringLiteral("entry number %1").arg(i));
         for (int row = 3; row <= std::min(rows, 10); row += 4) index(row)->togglePinned();
         QCoreApplication::processEvents();
     }
-
-    void add(const QString& text) { engine.history().add(text); }
     DocumentView& doc() { return *ui.documentView; }
     IndexTextField* index(int row) { return doc().indexAt(row); }
     CopiedTextField* copied(int row) { return doc().copiedAt(row); }
-
-    test::FakePasteboard pasteboard;
-    test::FakeMainThread mainThread;
-    test::FakeKeySender keySender;
-    test::FakeAlert alert;
-    BufferChecker engine;
-    UserInterface ui;
 };
-
-// CPU time of the calling (main) thread.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 // The oldest row typed to row 1 (the clipboard is rewritten), then back.
 void moveAcrossAllRows(benchmark::State& state) {
@@ -95,10 +77,5 @@ BENCHMARK(expandAndCollapse)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(bench
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tarnwick::bench::runOffscreen(argc, argv);
 }
