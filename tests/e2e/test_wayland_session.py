@@ -17,6 +17,7 @@ import harness
 
 USER = "tarnwick-e2e"
 WAYLAND_OFFER = os.environ.get("TARNWICK_WAYLAND_OFFER", "wayland_offer")
+FAKE_PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "fake_portal.py")
 
 
 def unprivileged_user():
@@ -45,7 +46,7 @@ class WaylandSession(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
         # The binaries may lie where the user cannot reach (a root-only checkout).
         for name, path in (("tarnwick", harness.TARNWICK), ("paste_target", harness.PASTE_TARGET),
-                           ("wayland_offer", WAYLAND_OFFER)):
+                           ("wayland_offer", WAYLAND_OFFER), ("fake_portal", FAKE_PORTAL)):
             setattr(self, name, shutil.copy(path, os.path.join(self.folder, name)))
         with open(os.path.join(self.folder, "sway.conf"), "w") as config:
             config.write("bindsym ctrl+3 exec %s --paste 3\n" % self.tarnwick)
@@ -114,11 +115,13 @@ class WaylandSession(unittest.TestCase):
                         "Tarnwick did not read %r" % text)
         return time.monotonic() - began
 
-    def test_copies_pastes_and_guards_through_data_control(self):
-        self.app = self.start([self.tarnwick])
+    def start_tarnwick(self, **env):
+        self.app = self.start([self.tarnwick], **env)
         self.assertTrue(harness.wait_until(lambda: self.window("Tarnwick"), 10),
                         self.app.output())
         self.assertIn("data-control", self.app.output())
+
+    def start_target(self):
         text_path = os.path.join(self.folder, "target")
         self.target = self.start([self.paste_target, text_path], QT_QPA_PLATFORM="wayland")
         self.assertTrue(harness.wait_until(lambda: os.path.exists(text_path + ".keys"), 10),
@@ -127,6 +130,10 @@ class WaylandSession(unittest.TestCase):
         # Keys go to the focused window, which must not be Tarnwick's own.
         self.assertTrue(harness.wait_until(lambda: self.focus("Paste Target"), 10),
                         "the target has no focus")
+
+    def test_copies_pastes_and_guards_through_data_control(self):
+        self.start_tarnwick()
+        self.start_target()
 
         figures = {"copy %s read" % text: self.copy(text) for text in ("alpha", "beta", "gamma")}
         # sway's binding of ctrl+3 runs tarnwick --paste 3.
@@ -147,6 +154,71 @@ class WaylandSession(unittest.TestCase):
         figures["copy after a hang read"] = self.copy("delta")
         self.paste([[self.tarnwick, "--paste", "1"]], "delta")
         self.assertEqual(self.target_text(), "alphabetagammadelta")
+        print("\nseconds: " + ", ".join("%s %.3f" % item for item in figures.items()))
+
+    def portal_calls(self, method=None):
+        calls = [json.loads(line) for line in harness.read(self.portal_log).splitlines()]
+        return [call for call in calls if method in (None, call["method"])]
+
+    def quit_tarnwick(self):
+        self.app.terminate()
+        self.assertEqual(self.app.wait(10), 0)
+
+    def test_portals_bind_the_shortcuts_and_lend_a_keyboard_once(self):
+        bus = self.start(["dbus-daemon", "--session", "--nofork", "--print-address"])
+        self.assertTrue(harness.wait_until(lambda: "unix:" in bus.output()), bus.output())
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.output().splitlines()[0]
+        self.env["XDG_STATE_HOME"] = os.path.join(self.folder, "state")
+        self.portal_log = os.path.join(self.folder, "portal.log")
+        # As KDE answers (object-path session handles); GNOME's strings below.
+        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, "kde"])
+        self.assertTrue(harness.wait_until(lambda: "ready" in portal.output()), portal.output())
+
+        # With sway's virtual keyboard: the ten shortcuts, and an activated one
+        # pastes into the target; the portal's keyboard is not asked for.
+        self.start_tarnwick()
+        self.start_target()
+        self.assertTrue(harness.wait_until(lambda: self.portal_calls("BindShortcuts")),
+                        self.app.output())
+        expected = [["paste-%d" % n, {"description": "Paste entry %d" % n,
+                                      "preferred_trigger": "CTRL+%d" % (n % 10)}]
+                    for n in range(1, 11)]
+        self.assertEqual(self.portal_calls("BindShortcuts")[0]["shortcuts"], expected)
+        self.assertTrue(harness.wait_until(lambda: "registered" in self.app.output()),
+                        self.app.output())
+        for text in ("alpha", "beta"):
+            self.copy(text)
+        activate = ["dbus-send", "--session", "--type=method_call",
+                    "--dest=org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                    "org.tarnwick.FakePortal.Activate"]
+        figures = {"activated pasted": self.paste([activate + ["string:paste-2"]], "alpha")}
+        self.assertEqual([c["interface"] for c in self.portal_calls("CreateSession")],
+                         ["GlobalShortcuts"])
+        self.quit_tarnwick()
+
+        # Without one, as on GNOME: consent is asked at the first start only,
+        # and each start passes the token the one before was given.
+        portal.kill(), portal.wait()
+        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, "gnome"])
+        self.assertTrue(harness.wait_until(lambda: portal.output().count("ready") == 1),
+                        portal.output())
+        for start in range(2):
+            self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
+            self.assertTrue(harness.wait_until(
+                lambda: "lent Tarnwick a keyboard" in self.app.output()), self.app.output())
+            self.copy("epsilon")
+            self.start(activate + ["string:paste-1"])
+            pressed = lambda: [(c["keysym"], c["state"]) for c in
+                               self.portal_calls("NotifyKeyboardKeysym")]
+            chord = [(0xffe3, 1), (ord("v"), 1), (ord("v"), 0), (0xffe3, 0)]
+            self.assertTrue(harness.wait_until(lambda: pressed() == chord * (start + 1)),
+                            pressed())
+            self.quit_tarnwick()
+        selections = [c["options"] for c in self.portal_calls("SelectDevices")]
+        self.assertEqual(selections, [{"types": 1, "persist_mode": 2},
+                                      {"types": 1, "persist_mode": 2,
+                                       "restore_token": "token-1"}])
+        self.assertEqual(len(self.portal_calls("consent")), 1)
         print("\nseconds: " + ", ".join("%s %.3f" % item for item in figures.items()))
 
 

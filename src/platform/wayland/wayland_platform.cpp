@@ -72,10 +72,11 @@ void finishApplicationStartup() {
     // Here, not before: a later start that only hands over says nothing of it.
     std::printf(
         "Wayland session: Tarnwick follows the clipboard through the compositor's "
-        "data-control%s; the desktop's own shortcuts running tarnwick --paste N are its "
-        "hot keys.\n",
-        wayland::hasVirtualKeyboard() ? " and pastes with a virtual keyboard"
-                                      : ", and the paste key must be pressed by hand");
+        "data-control and pastes with %s; its hot keys are the desktop's global shortcuts "
+        "where its portal offers them, and the desktop's own shortcuts running "
+        "tarnwick --paste N.\n",
+        wayland::hasVirtualKeyboard() ? "a virtual keyboard"
+                                      : "the keyboard the desktop's portal lends, if any");
     std::fflush(stdout);
 }
 
