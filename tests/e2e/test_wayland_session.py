@@ -219,6 +219,14 @@ class WaylandSession(unittest.TestCase):
                                       {"types": 1, "persist_mode": 2,
                                        "restore_token": "token-1"}])
         self.assertEqual(len(self.portal_calls("consent")), 1)
+
+        # Neither keyboard: the user presses the paste key, and is told so once.
+        portal.kill(), portal.wait()
+        self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
+        for row in ("1", "2"):
+            self.assertEqual(self.run_here(self.tarnwick, "--paste", row).returncode, 0)
+        self.assertTrue(harness.wait_until(lambda: "yourself" in self.app.output()))
+        self.assertEqual(self.app.output().count("yourself"), 1, self.app.output())
         print("\nseconds: " + ", ".join("%s %.3f" % item for item in figures.items()))
 
 
