@@ -138,6 +138,10 @@ class Portal(Remote):
     def Activated(self, session, shortcut, timestamp, options):
         pass
 
+    @dbus.service.method("org.freedesktop.host.portal.Registry", in_signature="sa{sv}")
+    def Register(self, app_id, options):
+        self.record("Register", app_id=app_id)
+
     @dbus.service.method("org.tarnwick.FakePortal", in_signature="s")
     def Activate(self, shortcut):
         self.Activated(dbus.ObjectPath(self.bound), shortcut, dbus.UInt64(0),

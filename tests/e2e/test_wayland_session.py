@@ -184,6 +184,8 @@ class WaylandSession(unittest.TestCase):
                                       "preferred_trigger": "CTRL+%d" % (n % 10)}]
                     for n in range(1, 11)]
         self.assertEqual(self.portal_calls("BindShortcuts")[0]["shortcuts"], expected)
+        self.assertEqual(self.portal_calls()[0], {"method": "Register",
+                                                  "app_id": "org.tarnwick.Tarnwick"})
         self.assertTrue(harness.wait_until(lambda: "registered" in self.app.output()),
                         self.app.output())
         for text in ("alpha", "beta"):

@@ -52,19 +52,14 @@ class PortalKeyboard final : public QObject, public RemoteKeyboard {
     Q_OBJECT
 
 public:
-    PortalKeyboard(unsigned version, std::function<void(bool)> usable)
-        : version_(version), usableChanged_(std::move(usable)), token_(loadToken()) {
-        ask(QString::fromLatin1(remoteInterface), QStringLiteral("CreateSession"), {},
-            {{QStringLiteral("session_handle_token"), newToken()}},
-            guarded([this](unsigned response, const QVariantMap& results) {
-                if (response != 0) return settle(false);
-                session_ = sessionOf(results);
-                QDBusConnection::sessionBus().connect(
-                    QString::fromLatin1(service), session_.path(),
-                    QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Closed"),
-                    this, SLOT(onClosed()));
-                selectKeyboard();
-            }));
+    explicit PortalKeyboard(std::function<void(bool)> usable)
+        : usableChanged_(std::move(usable)), token_(loadToken()) {
+        findVersion(QString::fromLatin1(remoteInterface),
+                    guardedVersion([this](std::optional<unsigned> version) {
+                        if (!version) return settle(false);
+                        version_ = *version;
+                        createSession();
+                    }));
     }
 
     bool usable() const override { return usable_; }
@@ -87,6 +82,27 @@ public slots:
     void onClosed() { settle(false); }
 
 private:
+    std::function<void(std::optional<unsigned>)> guardedVersion(
+        std::function<void(std::optional<unsigned>)> then) {
+        return [self = QPointer<PortalKeyboard>(this), then](std::optional<unsigned> version) {
+            if (self) then(version);
+        };
+    }
+
+    void createSession() {
+        ask(QString::fromLatin1(remoteInterface), QStringLiteral("CreateSession"), {},
+            {{QStringLiteral("session_handle_token"), newToken()}},
+            guarded([this](unsigned response, const QVariantMap& results) {
+                if (response != 0) return settle(false);
+                session_ = sessionOf(results);
+                QDBusConnection::sessionBus().connect(
+                    QString::fromLatin1(service), session_.path(),
+                    QStringLiteral("org.freedesktop.portal.Session"), QStringLiteral("Closed"),
+                    this, SLOT(onClosed()));
+                selectKeyboard();
+            }));
+    }
+
     Answer guarded(std::function<void(unsigned, const QVariantMap&)> then) {
         return [self = QPointer<PortalKeyboard>(this), then](unsigned response,
                                                              const QVariantMap& results) {
@@ -133,7 +149,7 @@ private:
         usableChanged_(usable);
     }
 
-    const unsigned version_;
+    unsigned version_ = 0;
     const std::function<void(bool)> usableChanged_;
     QString token_;
     QDBusObjectPath session_;
@@ -144,10 +160,7 @@ private:
 }  // namespace
 
 std::unique_ptr<RemoteKeyboard> RemoteKeyboard::open(std::function<void(bool)> usable) {
-    const std::optional<unsigned> version =
-        offeredVersion(QString::fromLatin1(remoteInterface));
-    if (!version) return nullptr;
-    return std::make_unique<PortalKeyboard>(*version, std::move(usable));
+    return std::make_unique<PortalKeyboard>(std::move(usable));
 }
 
 }  // namespace tarnwick::portal

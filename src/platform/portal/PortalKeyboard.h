@@ -14,9 +14,9 @@ class RemoteKeyboard {
 public:
     virtual ~RemoteKeyboard() = default;
 
-    // Asks the portal for the keyboard where it offers remote desktops, or
-    // none; usable runs on the main thread each time the keyboard becomes
-    // usable (true) or is refused or taken back (false).
+    // Asks the portal for the keyboard; usable runs on the main thread each
+    // time the keyboard becomes usable (true) or turns out to be missing, is
+    // refused or is taken back (false).
     static std::unique_ptr<RemoteKeyboard> open(std::function<void(bool)> usable);
 
     virtual bool usable() const = 0;

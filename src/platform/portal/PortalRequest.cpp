@@ -6,6 +6,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QGuiApplication>
 #include <QObject>
 
 namespace tarnwick::portal {
@@ -48,6 +49,21 @@ private:
     QString path_;
 };
 
+// A program outside a sandbox tells the portal which application it is
+// before its first request (newer portals ask it of global shortcuts); an
+// older portal without the registry answers with an error, which is no harm.
+// Sent first on this connection, it arrives first.
+void registerOnce(QDBusConnection& bus) {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(service), QString::fromLatin1(objectPath),
+        QStringLiteral("org.freedesktop.host.portal.Registry"), QStringLiteral("Register"));
+    call << QGuiApplication::desktopFileName() << QVariantMap();
+    bus.asyncCall(call);
+}
+
 QDBusMessage portalCall(const QString& interface, const QString& method) {
     return QDBusMessage::createMethodCall(QString::fromLatin1(service),
                                          QString::fromLatin1(objectPath), interface, method);
@@ -55,16 +71,20 @@ QDBusMessage portalCall(const QString& interface, const QString& method) {
 
 }  // namespace
 
-std::optional<unsigned> offeredVersion(const QString& interface) {
+void findVersion(const QString& interface,
+                 std::function<void(std::optional<unsigned>)> then) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         QString::fromLatin1(service), QString::fromLatin1(objectPath),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << interface << QStringLiteral("version");
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return std::nullopt;
-    }
-    return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt();
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, then = std::move(then)] {
+                         watcher->deleteLater();
+                         const QDBusPendingReply<QDBusVariant> reply = *watcher;
+                         if (reply.isError()) return then(std::nullopt);
+                         then(reply.value().variant().toUInt());
+                     });
 }
 
 QString newToken() {
@@ -83,6 +103,7 @@ QDBusObjectPath sessionOf(const QVariantMap& results) {
 void ask(const QString& interface, const QString& method, const QVariantList& arguments,
          QVariantMap options, Answer answer) {
     QDBusConnection bus = QDBusConnection::sessionBus();
+    registerOnce(bus);
     const QString token = newToken();
     options.insert(QStringLiteral("handle_token"), token);
     // Listening before the call: the Response may come before the call's

@@ -19,9 +19,10 @@ inline constexpr char objectPath[] = "/org/freedesktop/portal/desktop";
 // 2 ended otherwise (also when the call itself failed).
 using Answer = std::function<void(unsigned response, const QVariantMap& results)>;
 
-// The version of interface the portal offers, or none when it offers none
-// (no portal, or a desktop without that service). Waits at most a second.
-std::optional<unsigned> offeredVersion(const QString& interface);
+// Calls then on the main thread with the version of interface the portal
+// offers, or none when it offers none (no portal, or a desktop without that
+// service). Never waits: a portal started on demand may take seconds.
+void findVersion(const QString& interface, std::function<void(std::optional<unsigned>)> then);
 
 // Calls method of interface on the portal with arguments and then options,
 // which gets a handle_token of its own; answer runs once, on the main thread,

@@ -64,6 +64,23 @@ public:
             QString::fromLatin1(service), QString::fromLatin1(objectPath),
             QString::fromLatin1(shortcutsInterface), QStringLiteral("Activated"), this,
             SLOT(onActivated(QDBusMessage)));
+        findVersion(QString::fromLatin1(shortcutsInterface),
+                    [self = QPointer<PortalShortcuts>(this)](std::optional<unsigned> version) {
+                        if (self && version) self->createSession();
+                    });
+    }
+
+public slots:
+    // (session_handle o, shortcut_id s, timestamp t, options a{sv})
+    void onActivated(const QDBusMessage& message) {
+        const QVariantList arguments = message.arguments();
+        if (arguments.size() >= 2 && arguments[0].value<QDBusObjectPath>() == session_) {
+            activated_(arguments[1].toString());
+        }
+    }
+
+private:
+    void createSession() {
         ask(QString::fromLatin1(shortcutsInterface), QStringLiteral("CreateSession"), {},
             {{QStringLiteral("session_handle_token"), newToken()}},
             [self = QPointer<PortalShortcuts>(this)](unsigned response,
@@ -78,16 +95,6 @@ public:
             });
     }
 
-public slots:
-    // (session_handle o, shortcut_id s, timestamp t, options a{sv})
-    void onActivated(const QDBusMessage& message) {
-        const QVariantList arguments = message.arguments();
-        if (arguments.size() >= 2 && arguments[0].value<QDBusObjectPath>() == session_) {
-            activated_(arguments[1].toString());
-        }
-    }
-
-private:
     void bindAll() {
         QList<WireShortcut> wire;
         for (const Shortcut& shortcut : shortcuts_) {
@@ -119,7 +126,6 @@ private:
 
 std::unique_ptr<GlobalShortcuts> GlobalShortcuts::bind(
     std::vector<Shortcut> shortcuts, std::function<void(const QString&)> activated) {
-    if (!offeredVersion(QString::fromLatin1(shortcutsInterface))) return nullptr;
     return std::make_unique<PortalShortcuts>(std::move(shortcuts), std::move(activated));
 }
 

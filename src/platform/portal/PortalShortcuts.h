@@ -23,8 +23,8 @@ class GlobalShortcuts {
 public:
     virtual ~GlobalShortcuts() = default;
 
-    // Registers shortcuts where the portal offers global shortcuts, or none;
-    // activated runs on the main thread with a shortcut's id each time the
+    // Registers shortcuts where the portal offers global shortcuts (nothing
+    // happens where it does not); activated runs on the main thread with a shortcut's id each time the
     // user presses its keys.
     static std::unique_ptr<GlobalShortcuts> bind(std::vector<Shortcut> shortcuts,
                                                  std::function<void(const QString&)> activated);

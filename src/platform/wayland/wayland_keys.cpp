@@ -155,6 +155,8 @@ QString preferredTrigger(const ModifierToggles& toggles, int row) {
 // tarnwick --paste N arrive here.
 class WaylandKeyTap final : public KeyTap {
 public:
+    ~WaylandKeyTap() override { remoteKeyboard().reset(); }
+
     void setNoticeListener(std::function<void(const TapNotice&)> listener) override {
         noticeListener_ = std::move(listener);
     }
@@ -178,7 +180,6 @@ public:
         });
         if (!keyboard().exists()) {
             remoteKeyboard() = portal::RemoteKeyboard::open([this](bool usable) { tell(usable); });
-            if (!remoteKeyboard()) tell(false);
         }
         return true;
     }
