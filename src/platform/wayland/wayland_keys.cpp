@@ -1,15 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include <linux/input-event-codes.h>
-#include <sys/mman.h>
-#include <unistd.h>
-#include <wayland-client.h>
-#include <xkbcommon/xkbcommon.h>
-
 #include <QString>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,89 +9,12 @@
 #include "platform/KeyTap.h"
 #include "platform/portal/PortalKeyboard.h"
 #include "platform/portal/PortalShortcuts.h"
-#include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_platform.h"
-#include "virtual-keyboard-unstable-v1-client.h"
+#include "platform/wayland/wayland_virtual_keyboard.h"
 
 namespace tarnwick::wayland {
 
 namespace {
-
-// A keyboard of our own, with a keymap of our own in which the keys of the
-// chords exist whatever the user's layout: Ctrl + X, C or V, as evdev codes.
-class VirtualKeyboard {
-public:
-    explicit VirtualKeyboard(Connection& connection) : connection_(connection) {
-        // TARNWICK_NO_VIRTUAL_KEYBOARD: for a compositor whose virtual keyboard
-        // misbehaves; the portal's keyboard, or the user's hand, then pastes.
-        if (connection.virtualKeyboards() == nullptr ||
-            !qEnvironmentVariableIsEmpty("TARNWICK_NO_VIRTUAL_KEYBOARD")) {
-            return;
-        }
-        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-        if (context == nullptr) return;
-        const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
-        xkb_keymap* keymap =
-            xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
-        char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1)
-                                       : nullptr;
-        const int fd = memfd_create("tarnwick-keymap", MFD_CLOEXEC);
-        if (text != nullptr && fd >= 0) {
-            const std::size_t size = std::strlen(text) + 1;
-            if (write(fd, text, size) == static_cast<ssize_t>(size)) {
-                controlMask_ = 1u << xkb_keymap_mod_get_index(keymap, XKB_MOD_NAME_CTRL);
-                keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(
-                    connection.virtualKeyboards(), connection.seat());
-                zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
-                                               static_cast<std::uint32_t>(size));
-                connection.flush();
-            }
-        }
-        if (fd >= 0) close(fd);
-        std::free(text);
-        xkb_keymap_unref(keymap);
-        xkb_context_unref(context);
-    }
-
-    bool exists() const { return keyboard_ != nullptr; }
-
-    // Presses and releases Ctrl + key.
-    void typeControlChord(std::uint32_t key) {
-        if (keyboard_ == nullptr) return;
-        const auto ms =
-            static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           std::chrono::steady_clock::now().time_since_epoch())
-                                           .count());
-        zwp_virtual_keyboard_v1_key(keyboard_, ms, KEY_LEFTCTRL, WL_KEYBOARD_KEY_STATE_PRESSED);
-        zwp_virtual_keyboard_v1_modifiers(keyboard_, controlMask_, 0, 0, 0);
-        zwp_virtual_keyboard_v1_key(keyboard_, ms, key, WL_KEYBOARD_KEY_STATE_PRESSED);
-        zwp_virtual_keyboard_v1_key(keyboard_, ms, key, WL_KEYBOARD_KEY_STATE_RELEASED);
-        zwp_virtual_keyboard_v1_key(keyboard_, ms, KEY_LEFTCTRL, WL_KEYBOARD_KEY_STATE_RELEASED);
-        zwp_virtual_keyboard_v1_modifiers(keyboard_, 0, 0, 0, 0);
-        connection_.flush();
-    }
-
-private:
-    Connection& connection_;
-    zwp_virtual_keyboard_v1* keyboard_ = nullptr;
-    std::uint32_t controlMask_ = 0;
-};
-
-VirtualKeyboard& keyboard() {
-    static VirtualKeyboard shared(*chosenConnection());
-    return shared;
-}
-
-std::uint32_t evdevKey(char letter) {
-    switch (letter) {
-        case 'x':
-            return KEY_X;
-        case 'c':
-            return KEY_C;
-        default:
-            return KEY_V;
-    }
-}
 
 char letterOf(int keyCode) {
     switch (keyCode) {
@@ -123,7 +37,7 @@ std::unique_ptr<portal::RemoteKeyboard>& remoteKeyboard() {
 // Types Ctrl + letter with whichever keyboard there is; false without one.
 bool typeControlChord(char letter) {
     if (keyboard().exists()) {
-        keyboard().typeControlChord(evdevKey(letter));
+        keyboard().typeControlChord(letter);
         return true;
     }
     if (remoteKeyboard() && remoteKeyboard()->usable()) {
