@@ -130,8 +130,8 @@ private:
             {QVariant::fromValue(session_), QString()}, {},
             guarded([this](unsigned response, const QVariantMap& results) {
                 const bool keyboard =
-                    response == 0 && (results.value(QStringLiteral("devices")).toUInt() &
-                                      keyboardDevice) != 0;
+                    response == 0 &&
+                    (results.value(QStringLiteral("devices")).toUInt() & keyboardDevice) != 0;
                 // Each start hands out a new token and spends the old one.
                 const QString token = results.value(QStringLiteral("restore_token")).toString();
                 if (keyboard && !token.isEmpty() && token != token_) {

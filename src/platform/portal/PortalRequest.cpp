@@ -26,13 +26,14 @@ public:
         if (path == path_) return true;
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!path_.isEmpty()) {
-            bus.disconnect(QString::fromLatin1(service), path_, QString::fromLatin1(requestInterface),
-                           QStringLiteral("Response"), this,
+            bus.disconnect(QString::fromLatin1(service), path_,
+                           QString::fromLatin1(requestInterface), QStringLiteral("Response"), this,
                            SLOT(response(uint, QVariantMap)));
         }
         path_ = path;
-        return bus.connect(QString::fromLatin1(service), path_, QString::fromLatin1(requestInterface),
-                           QStringLiteral("Response"), this, SLOT(response(uint, QVariantMap)));
+        return bus.connect(QString::fromLatin1(service), path_,
+                           QString::fromLatin1(requestInterface), QStringLiteral("Response"), this,
+                           SLOT(response(uint, QVariantMap)));
     }
 
 public slots:
@@ -66,13 +67,12 @@ void registerOnce(QDBusConnection& bus) {
 
 QDBusMessage portalCall(const QString& interface, const QString& method) {
     return QDBusMessage::createMethodCall(QString::fromLatin1(service),
-                                         QString::fromLatin1(objectPath), interface, method);
+                                          QString::fromLatin1(objectPath), interface, method);
 }
 
 }  // namespace
 
-void findVersion(const QString& interface,
-                 std::function<void(std::optional<unsigned>)> then) {
+void findVersion(const QString& interface, std::function<void(std::optional<unsigned>)> then) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         QString::fromLatin1(service), QString::fromLatin1(objectPath),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
@@ -111,20 +111,19 @@ void ask(const QString& interface, const QString& method, const QVariantList& ar
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     auto* catcher = new ResponseCatcher(std::move(answer));
-    catcher->listen(QStringLiteral("%1/request/%2/%3")
-                        .arg(QString::fromLatin1(objectPath), sender, token));
+    catcher->listen(
+        QStringLiteral("%1/request/%2/%3").arg(QString::fromLatin1(objectPath), sender, token));
     QDBusMessage call = portalCall(interface, method);
     call.setArguments(QVariantList(arguments) << options);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), catcher);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, catcher,
-                     [catcher, watcher] {
-                         watcher->deleteLater();
-                         const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
-                         // An older portal makes up its own path: follow it.
-                         if (reply.isError() || !catcher->listen(reply.value().path())) {
-                             catcher->response(2, {});
-                         }
-                     });
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, catcher, [catcher, watcher] {
+        watcher->deleteLater();
+        const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+        // An older portal makes up its own path: follow it.
+        if (reply.isError() || !catcher->listen(reply.value().path())) {
+            catcher->response(2, {});
+        }
+    });
 }
 
 }  // namespace tarnwick::portal

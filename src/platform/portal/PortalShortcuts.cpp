@@ -87,8 +87,9 @@ private:
                                                      const QVariantMap& results) {
                 if (!self) return;
                 if (response != 0) {
-                    return say(QStringLiteral("The desktop refused Tarnwick a session for global "
-                                              "shortcuts."));
+                    return say(
+                        QStringLiteral("The desktop refused Tarnwick a session for global "
+                                       "shortcuts."));
                 }
                 self->session_ = sessionOf(results);
                 self->bindAll();

@@ -24,8 +24,8 @@ public:
     virtual ~GlobalShortcuts() = default;
 
     // Registers shortcuts where the portal offers global shortcuts (nothing
-    // happens where it does not); activated runs on the main thread with a shortcut's id each time the
-    // user presses its keys.
+    // happens where it does not); activated runs on the main thread with a shortcut's id each time
+    // the user presses its keys.
     static std::unique_ptr<GlobalShortcuts> bind(std::vector<Shortcut> shortcuts,
                                                  std::function<void(const QString&)> activated);
 };

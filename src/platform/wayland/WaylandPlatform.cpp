@@ -2,7 +2,7 @@
 // The Linux platform's choice: the Wayland backend where the compositor lets
 // a clipboard manager in (data-control), else X11 (through XWayland in a
 // Wayland session).
-#include "platform/wayland/wayland_platform.h"
+#include "platform/wayland/WaylandPlatform.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -14,8 +14,8 @@
 #include "platform/KeyTap.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
-#include "platform/wayland/wayland_connection.h"
-#include "platform/wayland/wayland_pasteboard.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandPasteboard.h"
 #include "platform/x11/x11_platform.h"
 
 namespace tarnwick {

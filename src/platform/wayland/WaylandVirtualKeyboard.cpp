@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/wayland/wayland_virtual_keyboard.h"
+#include "platform/wayland/WaylandVirtualKeyboard.h"
 
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/WaylandConnection.h"
 #include "virtual-keyboard-unstable-v1-client.h"
 
 namespace tarnwick::wayland {
@@ -64,10 +64,10 @@ VirtualKeyboard::VirtualKeyboard(Connection& connection) : connection_(connectio
 void VirtualKeyboard::typeControlChord(char letter) {
     if (keyboard_ == nullptr) return;
     const std::uint32_t key = evdevKey(letter);
-    const auto ms = static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now().time_since_epoch())
-            .count());
+    const auto ms =
+        static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                       std::chrono::steady_clock::now().time_since_epoch())
+                                       .count());
     zwp_virtual_keyboard_v1_key(keyboard_, ms, KEY_LEFTCTRL, WL_KEYBOARD_KEY_STATE_PRESSED);
     zwp_virtual_keyboard_v1_modifiers(keyboard_, controlMask_, 0, 0, 0);
     zwp_virtual_keyboard_v1_key(keyboard_, ms, key, WL_KEYBOARD_KEY_STATE_PRESSED);

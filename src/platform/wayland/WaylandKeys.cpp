@@ -9,8 +9,8 @@
 #include "platform/KeyTap.h"
 #include "platform/portal/PortalKeyboard.h"
 #include "platform/portal/PortalShortcuts.h"
-#include "platform/wayland/wayland_platform.h"
-#include "platform/wayland/wayland_virtual_keyboard.h"
+#include "platform/wayland/WaylandPlatform.h"
+#include "platform/wayland/WaylandVirtualKeyboard.h"
 
 namespace tarnwick::wayland {
 
@@ -103,7 +103,8 @@ public:
 
     bool pasteEntry(int index) override {
         const bool chord = canTypeChords();
-        if (!filter_ || !filter_->carryOutPaste({KeyDecision::Action::paste, index, false, !chord})) {
+        if (!filter_ ||
+            !filter_->carryOutPaste({KeyDecision::Action::paste, index, false, !chord})) {
             return false;
         }
         if (chord) typeControlChord('v');
