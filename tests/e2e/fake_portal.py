@@ -1,12 +1,13 @@
 # SPDX-License-Identifier: MIT
 """A desktop portal of our own for the tests, on the session bus it is started
 on: GlobalShortcuts (version 1) and RemoteDesktop (version 2), answering as
-xdg-desktop-portal does for GNOME ("s" session handles) or KDE ("o"). Every
+xdg-desktop-portal does for GNOME ("s" session handles) or KDE ("o"), or
+offering neither ("bare"); and the notification service. Every
 call is appended to a log, one JSON object a line; the consent dialog a
 RemoteDesktop start would show is logged as "consent". The tests drive it
 through org.tarnwick.FakePortal: Activate(id) sends a shortcut's Activated.
 
-    fake_portal.py LOG gnome|kde"""
+    fake_portal.py LOG gnome|kde|bare"""
 
 import itertools
 import json
@@ -21,6 +22,7 @@ PATH = "/org/freedesktop/portal/desktop"
 SHORTCUTS = "org.freedesktop.portal.GlobalShortcuts"
 REMOTE = "org.freedesktop.portal.RemoteDesktop"
 VERSIONS = {SHORTCUTS: 1, REMOTE: 2}
+NOTIFICATIONS = "org.freedesktop.Notifications"
 
 
 def plain(value):
@@ -75,7 +77,7 @@ class Remote(dbus.service.Object):
     @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss",
                          out_signature="v")
     def Get(self, interface, name):
-        if interface not in VERSIONS or name != "version":
+        if interface not in VERSIONS or name != "version" or self.desktop == "bare":
             raise dbus.exceptions.DBusException("no such property",
                                                 name="org.freedesktop.DBus.Error.InvalidArgs")
         return dbus.UInt32(VERSIONS[interface])
@@ -117,6 +119,17 @@ class Remote(dbus.service.Object):
         self.record("NotifyKeyboardKeysym", keysym=keysym, state=state)
 
 
+class Notifications(dbus.service.Object):
+    def __init__(self, bus, portal):
+        super().__init__(bus, "/org/freedesktop/Notifications")
+        self.portal = portal
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
+        self.portal.record("Notify", body=body)
+        return dbus.UInt32(1)
+
+
 class Portal(Remote):
     @dbus.service.method(SHORTCUTS, in_signature="a{sv}", out_signature="o",
                          sender_keyword="sender")
@@ -153,10 +166,12 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     portal = Portal(bus, log, desktop)
-    name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
+    notifications = Notifications(bus, portal)
+    names = [dbus.service.BusName(name, bus)
+             for name in ("org.freedesktop.portal.Desktop", NOTIFICATIONS)]
     print("ready", flush=True)
     GLib.MainLoop().run()
-    del portal, name
+    del portal, notifications, names
 
 
 if __name__ == "__main__":

@@ -224,11 +224,15 @@ class WaylandSession(unittest.TestCase):
 
         # Neither keyboard: the user presses the paste key, and is told so once.
         portal.kill(), portal.wait()
+        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, "bare"])
+        self.assertTrue(harness.wait_until(lambda: portal.output().count("ready") == 1))
         self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
         for row in ("1", "2"):
             self.assertEqual(self.run_here(self.tarnwick, "--paste", row).returncode, 0)
-        self.assertTrue(harness.wait_until(lambda: "yourself" in self.app.output()))
+        self.assertTrue(harness.wait_until(lambda: self.portal_calls("Notify")))
         self.assertEqual(self.app.output().count("yourself"), 1, self.app.output())
+        self.assertEqual(len(self.portal_calls("Notify")), 1)
+        self.assertIn("Ctrl+V yourself", self.portal_calls("Notify")[0]["body"])
         print("\nseconds: " + ", ".join("%s %.3f" % item for item in figures.items()))
 
 

@@ -7,6 +7,7 @@
 #include "platform/KeyEvent.h"
 #include "platform/KeySender.h"
 #include "platform/KeyTap.h"
+#include "platform/portal/DesktopNotification.h"
 #include "platform/portal/PortalKeyboard.h"
 #include "platform/portal/PortalShortcuts.h"
 #include "platform/wayland/WaylandPlatform.h"
@@ -59,8 +60,9 @@ public:
 // The XDG shortcut form of the enabled modifier with the row's digit. With
 // none on yet, ctrl: the one the window switches on when it first opens.
 QString preferredTrigger(const ModifierToggles& toggles, int row) {
-    const char* modifier = toggles.control ? "LOGO" : toggles.fn ? "ALT" : "CTRL";
-    if (toggles.command) modifier = "CTRL";
+    const char* modifier = "CTRL";
+    if (!toggles.command && toggles.control) modifier = "LOGO";
+    if (!toggles.command && !toggles.control && toggles.fn) modifier = "ALT";
     return QStringLiteral("%1+%2").arg(QLatin1String(modifier)).arg(row % 10);
 }
 
@@ -112,8 +114,8 @@ public:
     }
 
 private:
-    // Says once on standard output, and in the status menu while it holds,
-    // that the paste key is the user's to press.
+    // Says once on standard output and in a notification bubble, and in the
+    // status menu while it holds, that the paste key is the user's to press.
     void tell(bool canType) {
         const std::string line =
             canType ? std::string()
@@ -125,6 +127,7 @@ private:
         } else if (!toldByHand_) {
             toldByHand_ = true;
             std::printf("%s\n", line.c_str());
+            portal::notify(QString::fromStdString(line));
         }
         std::fflush(stdout);
         if (noticeListener_) noticeListener_({line, false});
