@@ -31,11 +31,7 @@ def plain(value):
         return {str(k): plain(v) for k, v in value.items()}
     if isinstance(value, (list, tuple)):
         return [plain(v) for v in value]
-    if isinstance(value, (dbus.Boolean, bool)):
-        return bool(value)
-    if isinstance(value, int):
-        return int(value)
-    return str(value)
+    return int(value) if isinstance(value, int) else str(value)
 
 
 class Request(dbus.service.Object):
@@ -51,22 +47,21 @@ class Remote(dbus.service.Object):
         super().__init__(bus, PATH)
         self.bus, self.log, self.desktop = bus, log, desktop
         self.numbers = itertools.count(1)
-        self.tokens = set()
-        self.bound = "/"  # restore tokens handed out and not yet spent
+        self.tokens = set()  # restore tokens handed out and not yet spent
+        self.bound = "/"  # the session the shortcuts were bound in
         self.keeps = []  # exported request objects
 
     def record(self, method, **args):
         with open(self.log, "a") as log:
             log.write(json.dumps(dict(method=method, **plain(args))) + "\n")
 
-    def respond(self, sender, options, results, response=0):
+    def respond(self, sender, options, results):
         """The request's path, and its Response a moment after the reply."""
         path = "%s/request/%s/%s" % (PATH, sender[1:].replace(".", "_"), options["handle_token"])
         request = Request(self.bus, path)
         self.keeps.append(request)
-        GLib.timeout_add(5, lambda: request.Response(dbus.UInt32(response),
-                                                     dbus.Dictionary(results, signature="sv"))
-                         and False)
+        GLib.timeout_add(5, lambda: request.Response(
+            dbus.UInt32(0), dbus.Dictionary(results, signature="sv")) and False)
         return dbus.ObjectPath(path)
 
     def session(self, sender, options):
@@ -94,8 +89,7 @@ class Remote(dbus.service.Object):
     @dbus.service.method(REMOTE, in_signature="oa{sv}", out_signature="o",
                          sender_keyword="sender")
     def SelectDevices(self, session, options, sender):
-        self.record("SelectDevices", session=session,
-                    options={k: v for k, v in options.items() if k != "handle_token"})
+        self.record("SelectDevices", options={k: v for k, v in options.items() if k != "handle_token"})
         self.restore = str(options.get("restore_token", ""))
         self.devices = int(options.get("types", 0))
         return self.respond(sender, options, {})
@@ -110,7 +104,7 @@ class Remote(dbus.service.Object):
             self.record("consent")
         token = "token-%d" % next(self.numbers)
         self.tokens.add(token)
-        self.record("Start", session=session)
+        self.record("Start")
         return self.respond(sender, options, {"devices": dbus.UInt32(self.devices),
                                               "restore_token": token})
 
@@ -139,7 +133,7 @@ class Portal(Remote):
     @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o",
                          sender_keyword="sender")
     def BindShortcuts(self, session, shortcuts, parent, options, sender):
-        self.record("BindShortcuts", session=session, shortcuts=shortcuts)
+        self.record("BindShortcuts", shortcuts=shortcuts)
         self.bound = str(session)
         bound = [(id_, {"description": props["description"],
                         "trigger_description": props.get("preferred_trigger", "")})

@@ -160,6 +160,11 @@ class WaylandSession(unittest.TestCase):
         calls = [json.loads(line) for line in harness.read(self.portal_log).splitlines()]
         return [call for call in calls if method in (None, call["method"])]
 
+    def start_portal(self, desktop):
+        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, desktop])
+        self.assertTrue(harness.wait_until(lambda: "ready" in portal.output()), portal.output())
+        return portal
+
     def quit_tarnwick(self):
         self.app.terminate()
         self.assertEqual(self.app.wait(10), 0)
@@ -171,8 +176,7 @@ class WaylandSession(unittest.TestCase):
         self.env["XDG_STATE_HOME"] = os.path.join(self.folder, "state")
         self.portal_log = os.path.join(self.folder, "portal.log")
         # As KDE answers (object-path session handles); GNOME's strings below.
-        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, "kde"])
-        self.assertTrue(harness.wait_until(lambda: "ready" in portal.output()), portal.output())
+        portal = self.start_portal("kde")
 
         # With sway's virtual keyboard: the ten shortcuts, and an activated one
         # pastes into the target; the portal's keyboard is not asked for.
@@ -201,9 +205,7 @@ class WaylandSession(unittest.TestCase):
         # Without one, as on GNOME: consent is asked at the first start only,
         # and each start passes the token the one before was given.
         portal.kill(), portal.wait()
-        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, "gnome"])
-        self.assertTrue(harness.wait_until(lambda: portal.output().count("ready") == 1),
-                        portal.output())
+        portal = self.start_portal("gnome")
         for start in range(2):
             self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
             self.assertTrue(harness.wait_until(
@@ -224,8 +226,7 @@ class WaylandSession(unittest.TestCase):
 
         # Neither keyboard: the user presses the paste key, and is told so once.
         portal.kill(), portal.wait()
-        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, "bare"])
-        self.assertTrue(harness.wait_until(lambda: portal.output().count("ready") == 1))
+        self.start_portal("bare")
         self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
         for row in ("1", "2"):
             self.assertEqual(self.run_here(self.tarnwick, "--paste", row).returncode, 0)
