@@ -16,7 +16,7 @@
 #include "platform/Platform.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_pasteboard.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/X11Platform.h"
 
 namespace tarnwick {
 
