@@ -16,7 +16,7 @@
 #include "platform/Platform.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandPasteboard.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/X11Platform.h"
 
 namespace tarnwick {
 

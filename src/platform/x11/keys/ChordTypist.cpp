@@ -2,7 +2,7 @@
 // Qt before Xlib, whose macros clash with Qt's names.
 #include <QSocketNotifier>
 
-#include "platform/x11/x11_keytap_typist.h"
+#include "platform/x11/keys/ChordTypist.h"
 
 #include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>

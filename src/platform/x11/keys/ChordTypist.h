@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/x11/x11_keytap_xlib.h"
+#include "platform/x11/display/Xlib.h"
 
 class QSocketNotifier;
 

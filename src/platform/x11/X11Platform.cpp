@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/X11Platform.h"
 #include "platform/Platform.h"
-#include "platform/x11/x11_keymap_burst.h"
-#include "platform/x11/x11_server_loss.h"
+#include "platform/x11/display/KeymapBursts.h"
+#include "platform/x11/display/ServerLoss.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <optional>
 
-#include "platform/x11/x11_keytap_xlib.h"
+#include "platform/x11/display/Xlib.h"
 
 namespace tarnwick::x11 {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_server_loss.h"
+#include "platform/x11/display/ServerLoss.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_pasteboard.h"
+#include "platform/x11/clipboard/X11Pasteboard.h"
 
 #include <xcb/xcb.h>
 
@@ -7,9 +7,9 @@
 #include <QGuiApplication>
 
 #include "platform/Platform.h"
-#include "platform/x11/x11_clipboard_owner.h"
-#include "platform/x11/x11_platform.h"
-#include "platform/x11/x11_selection_reader.h"
+#include "platform/x11/clipboard/ClipboardOwner.h"
+#include "platform/x11/X11Platform.h"
+#include "platform/x11/clipboard/SelectionReader.h"
 
 namespace tarnwick {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_keymap_burst.h"
+#include "platform/x11/display/KeymapBursts.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_selection_reader.h"
+#include "platform/x11/clipboard/SelectionReader.h"
 
 #include <QByteArray>
 

@@ -3,8 +3,8 @@
 
 #include "platform/KeyEvent.h"
 #include "platform/KeySender.h"
-#include "platform/x11/x11_keytap_typist.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/keys/ChordTypist.h"
+#include "platform/x11/X11Platform.h"
 
 namespace tarnwick {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_keytap_xlib.h"
+#include "platform/x11/display/Xlib.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/x11/x11_keytap_keys.h"
+#include "platform/x11/keys/KeyTable.h"
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>

@@ -20,11 +20,11 @@
 #include "platform/KeyTap.h"
 #include "platform/MainThread.h"
 #include "platform/TapRouting.h"
-#include "platform/x11/x11_clipboard_owner.h"
-#include "platform/x11/x11_keytap_keys.h"
-#include "platform/x11/x11_keytap_typist.h"
-#include "platform/x11/x11_keytap_xlib.h"
-#include "platform/x11/x11_platform.h"
+#include "platform/x11/clipboard/ClipboardOwner.h"
+#include "platform/x11/keys/KeyTable.h"
+#include "platform/x11/keys/ChordTypist.h"
+#include "platform/x11/display/Xlib.h"
+#include "platform/x11/X11Platform.h"
 
 namespace tarnwick {
 
