@@ -51,9 +51,9 @@ private:
 };
 
 // A program outside a sandbox tells the portal which application it is
-// before its first request (newer portals ask it of global shortcuts); an
-// older portal without the registry answers with an error, which is no harm.
-// Sent first on this connection, it arrives first.
+// before anything else (newer portals ask it of global shortcuts); an older
+// portal without the registry answers with an error, which is no harm. Sent
+// first on this connection, it arrives first.
 void registerOnce(QDBusConnection& bus) {
     static bool registered = false;
     if (registered) return;
@@ -77,7 +77,9 @@ void findVersion(const QString& interface, std::function<void(std::optional<unsi
         QString::fromLatin1(service), QString::fromLatin1(objectPath),
         QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << interface << QStringLiteral("version");
-    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get));
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    registerOnce(bus);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(get));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [watcher, then = std::move(then)] {
                          watcher->deleteLater();
