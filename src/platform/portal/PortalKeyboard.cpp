@@ -33,7 +33,8 @@ QString tokenPath() {
 QString loadToken() {
     QFile file(tokenPath());
     if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
+    // A token is short; whatever else lies there is not ours to load whole.
+    return QString::fromUtf8(file.read(4096)).trimmed();
 }
 
 void saveToken(const QString& token) {
