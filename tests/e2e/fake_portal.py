@@ -49,7 +49,7 @@ class Remote(dbus.service.Object):
         self.numbers = itertools.count(1)
         self.tokens = set()  # restore tokens handed out and not yet spent
         self.bound = "/"  # the session the shortcuts were bound in
-        self.keeps = []  # exported request objects
+        self.keeps = []  # exported objects and owned names
 
     def record(self, method, **args):
         with open(self.log, "a") as log:
@@ -89,7 +89,8 @@ class Remote(dbus.service.Object):
     @dbus.service.method(REMOTE, in_signature="oa{sv}", out_signature="o",
                          sender_keyword="sender")
     def SelectDevices(self, session, options, sender):
-        self.record("SelectDevices", options={k: v for k, v in options.items() if k != "handle_token"})
+        self.record("SelectDevices", options={k: v for k, v in options.items()
+                                              if k != "handle_token"})
         self.restore = str(options.get("restore_token", ""))
         self.devices = int(options.get("types", 0))
         return self.respond(sender, options, {})
@@ -160,12 +161,10 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     portal = Portal(bus, log, desktop)
-    notifications = Notifications(bus, portal)
-    names = [dbus.service.BusName(name, bus)
-             for name in ("org.freedesktop.portal.Desktop", NOTIFICATIONS)]
+    portal.keeps += [Notifications(bus, portal), dbus.service.BusName(NOTIFICATIONS, bus),
+                     dbus.service.BusName("org.freedesktop.portal.Desktop", bus)]
     print("ready", flush=True)
     GLib.MainLoop().run()
-    del portal, notifications, names
 
 
 if __name__ == "__main__":
