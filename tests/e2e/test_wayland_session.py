@@ -162,16 +162,7 @@ class WaylandSession(unittest.TestCase):
         calls = [json.loads(line) for line in harness.read(self.portal_log).splitlines()]
         return [call for call in calls if method in (None, call["method"])]
 
-    def start_portal(self, desktop):
-        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, desktop])
-        self.assertTrue(harness.wait_until(lambda: "ready" in portal.output()), portal.output())
-        return portal
-
-    def quit_tarnwick(self):
-        self.app.terminate()
-        self.assertEqual(self.app.wait(10), 0)
-
-    def test_portals_bind_the_shortcuts_and_lend_a_keyboard_once(self):
+    def start_bus(self):
         # A session bus of our own that starts no service on demand: the
         # desktop's services are the fake's, and nothing else can hold us up.
         with open("/usr/share/dbus-1/session.conf") as standard:
@@ -182,8 +173,20 @@ class WaylandSession(unittest.TestCase):
         bus = self.start(["dbus-daemon", "--config-file=bus.conf", "--nofork", "--print-address"])
         self.assertTrue(harness.wait_until(lambda: "unix:" in bus.output()), bus.output())
         self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.output().splitlines()[0]
-        self.env["XDG_STATE_HOME"] = os.path.join(self.folder, "state")
+
+    def start_portal(self, desktop):
         self.portal_log = os.path.join(self.folder, "portal.log")
+        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, desktop])
+        self.assertTrue(harness.wait_until(lambda: "ready" in portal.output()), portal.output())
+        return portal
+
+    def quit_tarnwick(self):
+        self.app.terminate()
+        self.assertEqual(self.app.wait(10), 0)
+
+    def test_portals_bind_the_shortcuts_and_lend_a_keyboard_once(self):
+        self.start_bus()
+        self.env["XDG_STATE_HOME"] = os.path.join(self.folder, "state")
         # As KDE answers (object-path session handles); GNOME's strings below.
         portal = self.start_portal("kde")
 
