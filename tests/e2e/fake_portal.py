@@ -25,8 +25,7 @@ VERSIONS = {SHORTCUTS: 1, REMOTE: 2}
 NOTIFICATIONS = "org.freedesktop.Notifications"
 
 
-def plain(value):
-    """A D-Bus value as JSON takes it."""
+def plain(value):  # a D-Bus value as JSON takes it
     if isinstance(value, dict):
         return {str(k): plain(v) for k, v in value.items()}
     if isinstance(value, (list, tuple)):
@@ -41,8 +40,7 @@ class Request(dbus.service.Object):
 
 
 class Remote(dbus.service.Object):
-    """RemoteDesktop's half: both interfaces have a CreateSession, and
-    python-dbus finds each interface's one along the classes."""
+    """RemoteDesktop's half: python-dbus finds each CreateSession by class."""
     def __init__(self, bus, log, desktop):
         super().__init__(bus, PATH)
         self.bus, self.log, self.desktop = bus, log, desktop
