@@ -94,7 +94,6 @@ protected:
 
 private:
     friend class RowDelegate;
-    friend class HistoryAccessible;
     struct RowState {
         QPersistentModelIndex index;
         bool expanded = false;

@@ -67,10 +67,6 @@ void drawLine(QPainter& painter, const QRect& box, double baseline, const QStrin
 
 RowDelegate::RowDelegate(HistoryView* view) : QStyledItemDelegate(view), view_(view) {}
 
-QSize RowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const {
-    return view_->rowRect(index.row() + 1).size();
-}
-
 void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&,
                         const QModelIndex& index) const {
     const int row = index.row() + 1;
@@ -96,8 +92,10 @@ void RowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&,
 // row of a million lines paints a screenful.
 void RowDelegate::paintText(QPainter& painter, const QRect& box, int row) const {
     const QPalette& palette = view_->palette();
-    const QRect exposed =
-        painter.hasClipping() ? painter.clipBoundingRect().toAlignedRect().intersected(box) : box;
+    // The table sets no clip: what shows is what lies in the viewport.
+    QRect exposed = box.intersected(view_->viewport()->rect());
+    if (painter.hasClipping())
+        exposed = exposed.intersected(painter.clipBoundingRect().toAlignedRect());
     painter.fillRect(exposed.intersected(box.adjusted(0, 0, 0, -1)), palette.color(QPalette::Base));
     painter.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), contrast::divider(palette));
     painter.setPen(palette.color(QPalette::Text));
