@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/HistoryView.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -68,8 +69,10 @@ HistoryView::HistoryView(BufferChecker& engine, HistoryModel& history)
     setModel(&history);
     setItemDelegate(delegate_);
     overlay_ = new ButtonOverlay(this);
+    // Without headers the table's corner button has nothing to select.
+    for (QAbstractButton* corner : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+        corner->hide();
     horizontalHeader()->hide();
-    horizontalHeader()->setStretchLastSection(true);
     // Every row is one band high but the expanded ones, which alone have a
     // height of their own: no pass over all rows to ask for their sizes.
     verticalHeader()->hide();
@@ -215,12 +218,24 @@ void HistoryView::setCurrent(int row) {
     viewport()->update();
 }
 
+// The table's own would make room for its (hidden) headers, taking the gap
+// around the rows away each time; the headers need no place, the one column
+// is as wide as the viewport and the scroll range is the rows' height.
 void HistoryView::updateGeometries() {
-    QTableView::updateGeometries();
-    // The table keeps room for its headers only; the rows keep a gap around
-    // them.
     const int gap = static_cast<int>(gapAroundCopiedText);
     if (viewportMargins() != QMargins(gap, gap, gap, gap)) setViewportMargins(gap, gap, gap, gap);
+    const QRect rows = viewport()->geometry();
+    const QSize size = rows.size();
+    // The table paints as many rows as its vertical header is high.
+    verticalHeader()->setGeometry(rows.left(), rows.top(), 0, rows.height());
+    horizontalHeader()->setGeometry(rows.left(), rows.top(), rows.width(), 0);
+    if (horizontalHeader()->sectionSize(0) != size.width())
+        horizontalHeader()->resizeSection(0, size.width());
+    QScrollBar* bar = verticalScrollBar();
+    bar->setSingleStep(static_cast<int>(tfHt));
+    bar->setPageStep(size.height());
+    bar->setRange(0, std::max(0, verticalHeader()->length() - size.height()));
+    QAbstractItemView::updateGeometries();
 }
 
 void HistoryView::open(int row, Part part) {
