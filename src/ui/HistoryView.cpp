@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/HistoryView.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QCoreApplication>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -69,27 +68,15 @@ HistoryView::HistoryView(BufferChecker& engine, HistoryModel& history)
     setModel(&history);
     setItemDelegate(delegate_);
     overlay_ = new ButtonOverlay(this);
-    // Without headers the table's corner button has nothing to select.
-    for (QAbstractButton* corner : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
-        corner->hide();
-    horizontalHeader()->hide();
-    // Every row is one band high but the expanded ones, which alone have a
-    // height of their own: no pass over all rows to ask for their sizes.
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    verticalHeader()->setMinimumSectionSize(1);
-    verticalHeader()->setDefaultSectionSize(static_cast<int>(tfHt));
-    verticalHeader()->setMaximumSectionSize(maxRowHeight);
-    setShowGrid(false);
-    setWordWrap(false);
     setSelectionMode(NoSelection);
     setEditTriggers(NoEditTriggers);
     setTabKeyNavigation(false);
     setAutoScroll(false);
-    setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::NoFrame);
+    const int gap = static_cast<int>(gapAroundCopiedText);
+    setViewportMargins(gap, gap, gap, gap);
     // The number fields show the window behind them, as the gaps do.
     viewport()->setBackgroundRole(QPalette::Window);
     setMouseTracking(true);
@@ -103,6 +90,87 @@ HistoryView::~HistoryView() {
 
 QRect HistoryView::rowRect(int row) const {
     return visualRect(at(row));
+}
+
+std::vector<std::pair<int, int>> HistoryView::tallRows() const {
+    std::vector<std::pair<int, int>> tall;
+    for (const auto& s : states_)
+        if (s->extra > 0 && s->index.isValid()) tall.emplace_back(s->index.row() + 1, s->extra);
+    std::ranges::sort(tall);
+    return tall;
+}
+
+int HistoryView::rowTop(int row) const {
+    int top = band * (row - 1);
+    for (const auto& [tall, extra] : tallRows()) {
+        if (tall >= row) break;
+        top += extra;
+    }
+    return top;
+}
+
+int HistoryView::rowsHeight() const {
+    return rowTop(rowCount() + 1);
+}
+
+int HistoryView::rowAtY(int y) const {
+    const int inRows = y + verticalOffset();
+    if (inRows < 0) return 0;
+    int skipped = 0;  // the extra heights of the tall rows above
+    for (const auto& [tall, extra] : tallRows()) {
+        const int top = band * (tall - 1) + skipped;
+        if (inRows < top) break;
+        if (inRows < top + band + extra) return tall;
+        skipped += extra;
+    }
+    const int row = (inRows - skipped) / band + 1;
+    return row <= rowCount() ? row : 0;
+}
+
+QRect HistoryView::visualRect(const QModelIndex& index) const {
+    if (!index.isValid()) return {};
+    const int row = index.row() + 1;
+    const RowState* s = const_cast<HistoryView*>(this)->state(row, false);
+    const int height = band + (s ? s->extra : 0);
+    return {0, rowTop(row) - verticalOffset(), viewport()->width(), height};
+}
+
+QModelIndex HistoryView::indexAt(const QPoint& point) const {
+    const int row = rowAtY(point.y());
+    return row ? at(row) : QModelIndex();
+}
+
+int HistoryView::verticalOffset() const {
+    return verticalScrollBar()->value();
+}
+
+void HistoryView::scrollTo(const QModelIndex& index, ScrollHint) {
+    const QRect box = visualRect(index);
+    const int height = viewport()->height();
+    QScrollBar* bar = verticalScrollBar();
+    if (box.top() < 0 || box.height() > height) {
+        bar->setValue(bar->value() + box.top());
+    } else if (box.bottom() >= height) {
+        bar->setValue(bar->value() + box.bottom() + 1 - height);
+    }
+}
+
+void HistoryView::scrollContentsBy(int dx, int dy) {
+    viewport()->scroll(dx, dy);
+}
+
+// Only the rows in the exposed area are painted.
+void HistoryView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    painter.setClipRect(area);
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    for (int row = std::max(1, rowAtY(area.top())); row <= rowCount(); ++row) {
+        option.rect = visualRect(at(row));
+        if (option.rect.top() > area.bottom()) break;
+        delegate_->paint(&painter, option, at(row));
+    }
 }
 
 int HistoryView::numberWidth(int digits) const {
@@ -131,11 +199,11 @@ QRect HistoryView::buttonRect(int row) const {
 }
 
 int HistoryView::documentHeight() const {
-    return verticalHeader()->length() + 2 * static_cast<int>(gapAroundCopiedText);
+    return rowsHeight() + 2 * static_cast<int>(gapAroundCopiedText);
 }
 
 HistoryView::Part HistoryView::partAt(const QPoint& pos, int* row) const {
-    const int found = rowAt(pos.y()) + 1;
+    const int found = rowAtY(pos.y());
     *row = found;
     if (found <= 0) return Part::none;
     if (buttonRect(found).contains(pos)) return Part::button;
@@ -170,26 +238,15 @@ void HistoryView::toggleExpanded(int row) {
     changeEnded();
 }
 
-// Only the expanded rows have a height of their own; the rows that had one
-// before (they may have moved or lost their lines since) get the band again.
+// Only the expanded rows have a height of their own, kept with the row.
 void HistoryView::fitHeights() {
-    QHeaderView* header = verticalHeader();
-    std::vector<int> sized;
     for (const auto& s : states_) {
         const int row = s->index.row() + 1;
-        if (!s->index.isValid() || !isExpanded(row)) continue;
-        const int height = static_cast<int>(
-            std::min<double>(rows::expandedRowHeight(history_.text(row)), maxRowHeight));
-        if (header->sectionSize(row - 1) != height) header->resizeSection(row - 1, height);
-        sized.push_back(row - 1);
+        const double extra = s->index.isValid() && isExpanded(row)
+                                 ? rows::expandedRowHeight(history_.text(row)) - band
+                                 : 0;
+        s->extra = static_cast<int>(std::min<double>(extra, 1 << 30));
     }
-    for (const int section : sizedRows_) {
-        if (section >= header->count() || std::ranges::find(sized, section) != sized.end())
-            continue;
-        if (header->sectionSize(section) != header->defaultSectionSize())
-            header->resizeSection(section, header->defaultSectionSize());
-    }
-    sizedRows_ = std::move(sized);
 }
 
 void HistoryView::changeEnded() {
@@ -218,23 +275,11 @@ void HistoryView::setCurrent(int row) {
     viewport()->update();
 }
 
-// The table's own would make room for its (hidden) headers, taking the gap
-// around the rows away each time; the headers need no place, the one column
-// is as wide as the viewport and the scroll range is the rows' height.
 void HistoryView::updateGeometries() {
-    const int gap = static_cast<int>(gapAroundCopiedText);
-    if (viewportMargins() != QMargins(gap, gap, gap, gap)) setViewportMargins(gap, gap, gap, gap);
-    const QRect rows = viewport()->geometry();
-    const QSize size = rows.size();
-    // The table paints as many rows as its vertical header is high.
-    verticalHeader()->setGeometry(rows.left(), rows.top(), 0, rows.height());
-    horizontalHeader()->setGeometry(rows.left(), rows.top(), rows.width(), 0);
-    if (horizontalHeader()->sectionSize(0) != size.width())
-        horizontalHeader()->resizeSection(0, size.width());
     QScrollBar* bar = verticalScrollBar();
-    bar->setSingleStep(static_cast<int>(tfHt));
-    bar->setPageStep(size.height());
-    bar->setRange(0, std::max(0, verticalHeader()->length() - size.height()));
+    bar->setSingleStep(band);
+    bar->setPageStep(viewport()->height());
+    bar->setRange(0, std::max(0, rowsHeight() - viewport()->height()));
     QAbstractItemView::updateGeometries();
 }
 
@@ -404,7 +449,7 @@ bool HistoryView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QTableView::eventFilter(watched, event);
+    return QAbstractItemView::eventFilter(watched, event);
 }
 
 void HistoryView::keyPressEvent(QKeyEvent* event) {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QAbstractItemView>
 #include <QPersistentModelIndex>
 #include <QPointer>
-#include <QTableView>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -19,12 +19,15 @@ class BufferChecker;
 class MyWindow;
 class RowDelegate;
 
-// The history rows: one table column, each row's number and text drawn by the
-// delegate, one row band high unless expanded. Rows are numbered from 1 here
-// (model row + 1). At most one editor is open, on a row's text or its number.
-// A typed row number stays pending after Return until the next click, Tab or
-// Escape, which commit it (or, for Escape, drop it).
-class HistoryView : public QTableView {
+// The history rows, each row's number and text drawn by the delegate, one
+// band high unless expanded. An item view of its own: a QTableView keeps a
+// row's height in 20 bits, too few for an expanded row of a million lines;
+// here row positions come from the band height and the few expanded rows.
+// Rows are numbered from 1 (model row + 1). At most one editor is open, on a
+// row's text or its number. A typed row number stays pending after Return
+// until the next click, Tab or Escape, which commit it (or, for Escape, drop
+// it).
+class HistoryView : public QAbstractItemView {
     Q_OBJECT
 public:
     enum class Part { none, number, text, button };
@@ -43,6 +46,8 @@ public:
     QRect textRect(int row) const;
     QRect buttonRect(int row) const;  // empty without a button
     Part partAt(const QPoint& pos, int* row) const;
+    // The row at a height of the viewport, 0 when none.
+    int rowAtY(int y) const;
     // Width of a number field fitted to digits zeros.
     int numberWidth(int digits) const;
     // The rows' height plus the gaps above and below them.
@@ -88,6 +93,19 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void updateGeometries() override;
+    void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+    // The item view's geometry.
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    QModelIndex moveCursor(CursorAction, Qt::KeyboardModifiers) override { return currentIndex(); }
+    int horizontalOffset() const override { return 0; }
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex&) const override { return false; }
+    void setSelection(const QRect&, QItemSelectionModel::SelectionFlags) override {}
+    QRegion visualRegionForSelection(const QItemSelection&) const override { return {}; }
     // Qt's current item is not used: it would close the editor of the row it
     // left.
     void currentChanged(const QModelIndex&, const QModelIndex&) override {}
@@ -97,6 +115,7 @@ private:
     struct RowState {
         QPersistentModelIndex index;
         bool expanded = false;
+        int extra = 0;  // the height an expanded row has beyond one band
         std::unique_ptr<QMenu> textMenu, numberMenu;
         ~RowState();
     };
@@ -106,6 +125,10 @@ private:
     void commit(const QPersistentModelIndex& row);
     void changeEnded();
     void fitHeights();
+    // The expanded rows, top first, with their extra heights.
+    std::vector<std::pair<int, int>> tallRows() const;
+    int rowTop(int row) const;  // from the first row's top
+    int rowsHeight() const;
     void placeOverlay();
     void refreshNumberEditor();
     void press(int row, Part part, const QMouseEvent* event);
@@ -123,12 +146,9 @@ private:
     QPersistentModelIndex editing_, pending_, pressedButton_;
     Part editingPart_ = Part::none;
     int currentRow_ = 1;
-    // The most a header section holds (its size is a 20-bit field): an
-    // expanded row shows its first 65,534 lines at most.
-    static constexpr int maxRowHeight = (1 << 20) - 1;
-    bool numberTyped_ = false;  // the number editor's text was typed
+    static constexpr int band = 21;  // one collapsed row (tfHt)
+    bool numberTyped_ = false;       // the number editor's text was typed
     std::vector<std::unique_ptr<RowState>> states_;
-    std::vector<int> sizedRows_;  // rows whose height the header holds
     mutable std::vector<int> numberWidths_;
 };
 

@@ -142,12 +142,12 @@ TEST_F(ExpandTest, ARowsLineEndsClearOfTheButtonAndRightToLeftStartsAtTheRight) 
             EXPECT_GE(image.pixelColor(x, y).lightness(), 128) << x << "," << y;
 }
 
-// An expanded row of more lines than a row can be high (1,048,575 px) shows
-// as many as fit, and the rows below it are still reached by scrolling.
-TEST_F(ExpandTest, ARowTallerThanARowCanBeIsCutAndScrollsToTheRowBelow) {
+// Taller than a widget can be (16,777,215 px), an expanded row still scrolls
+// to its last line and to the row below it.
+TEST_F(ExpandTest, ARowTallerThanAWidgetScrollsToItsEnd) {
     addRows({QStringLiteral("below"), QStringLiteral("l\n").repeated(1100000)});
     pressExpandButton(1);
-    EXPECT_EQ(view().rowRect(1).height(), (1 << 20) - 1);
+    ASSERT_GT(view().documentHeight(), 16777215);
     QScrollBar* bar = view().verticalScrollBar();
     bar->setValue(bar->maximum());
     EXPECT_TRUE(view().viewport()->rect().contains(view().textRect(2)));

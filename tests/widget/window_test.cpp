@@ -33,7 +33,7 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
               400 - 5 - view().verticalScrollBar()->sizeHint().width() - 6);
     // Every row in sight is painted, down to the bottom edge.
     const QImage shot = view().viewport()->grab().toImage();
-    const QRect last = view().textRect(view().rowAt(shot.height() - 1) + 1);
+    const QRect last = view().textRect(view().rowAtY(shot.height() - 1));
     bool inked = false;
     for (int x = last.left(); x < last.right(); ++x)
         inked |= shot.pixelColor(x, last.top() + 10).lightness() < 128;
