@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <utility>
 
 #include "ui/FieldEditor.h"
 #include "ui/HistoryView.h"
@@ -150,26 +152,14 @@ bool MyWindow::eventFilter(QObject* watched, QEvent* event) {
 
 bool toKeyEquivalent(int qtKey, Qt::KeyboardModifiers modifiers, KeyEvent& out) {
     if (!(modifiers & Qt::ControlModifier)) return false;
-    int code = -1;
-    switch (qtKey) {
-        case Qt::Key_A:
-            code = keycode::A;
-            break;
-        case Qt::Key_Z:
-            code = keycode::Z;
-            break;
-        case Qt::Key_X:
-            code = keycode::X;
-            break;
-        case Qt::Key_C:
-            code = keycode::C;
-            break;
-        case Qt::Key_V:
-            code = keycode::V;
-            break;
-        default:
-            return false;
-    }
+    static constexpr std::pair<int, int> keys[] = {{Qt::Key_A, keycode::A},
+                                                   {Qt::Key_Z, keycode::Z},
+                                                   {Qt::Key_X, keycode::X},
+                                                   {Qt::Key_C, keycode::C},
+                                                   {Qt::Key_V, keycode::V}};
+    const auto* key = std::ranges::find(keys, qtKey, &std::pair<int, int>::first);
+    if (key == std::end(keys)) return false;
+    const int code = key->second;
     std::uint64_t flags = eventflag::command;
     if (modifiers & Qt::ShiftModifier) flags |= eventflag::shift;
     if (modifiers & Qt::AltModifier) flags |= eventflag::secondaryFn;
