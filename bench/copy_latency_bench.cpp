@@ -25,7 +25,6 @@
 #include "platform/Platform.h"
 #include "platform/qt/QtMainThread.h"
 #include "support/Fakes.h"
-#include "ui/DocumentView.h"
 #include "ui/UserInterface.h"
 
 namespace tarnwick::bench {
