@@ -85,6 +85,8 @@ class WaylandSession(unittest.TestCase):
 
     def paste(self, how, pasted):
         """Runs how (a list of argv) and waits until pasted arrives; the seconds it took."""
+        # Tarnwick's own window may take the focus late when it first shows.
+        self.assertTrue(harness.wait_until(lambda: self.focus("Paste Target")), "target unfocused")
         before, began = self.target_text(), time.monotonic()
         for argv in how:
             self.assertEqual(self.run_here(*argv).returncode, 0, argv)
