@@ -121,9 +121,9 @@ bool BufferChecker::clipboardMayDifferFromLastLook() const {
 }
 
 void BufferChecker::takeReads() {
-    for (const Pasteboard::Contents& read : reader_.takeCopies()) {
-        if (!isOwnPaste(read.text)) consider(read.text);
-    }
+    reader_.takeReads([this](const std::optional<QString>& text) {
+        if (!isOwnPaste(text)) consider(text);
+    });
 }
 
 void BufferChecker::consider(const std::optional<QString>& text) {

@@ -67,14 +67,14 @@ bool ClipboardReader::awaitCurrentRead(std::chrono::milliseconds patience,
     return true;
 }
 
-std::deque<Pasteboard::Contents> ClipboardReader::takeCopies() {
+void ClipboardReader::takeReads(
+    const std::function<void(const std::optional<QString>&)>& copied) {
     std::deque<Pasteboard::Contents> reads;
     {
         std::lock_guard lock(readMutex_);
         reads.swap(reads_);
     }
     const std::uint64_t now = pasteboard_.changeCount();
-    std::deque<Pasteboard::Contents> copies;
     for (Pasteboard::Contents& read : reads) {
         // What this program wrote itself is no copy; the current change is
         // looked at by the caller, with the history as it is then.
@@ -87,9 +87,8 @@ std::deque<Pasteboard::Contents> ClipboardReader::takeCopies() {
             continue;
         }
         // Moved past before it reached this thread: still a copy the user made.
-        copies.push_back(std::move(read));
+        copied(read.text);
     }
-    return copies;
 }
 
 bool ClipboardReader::knownText(std::optional<QString>& text) const {

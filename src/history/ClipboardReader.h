@@ -37,10 +37,10 @@ public:
     // Any thread: ends a wait for the read floor for good.
     void stop();
 
-    // Main thread. The queued reads that are copies other than the current
-    // change, oldest first; the current change's read is kept as its text,
-    // reads of our own writes are dropped.
-    std::deque<Pasteboard::Contents> takeCopies();
+    // Main thread. Takes the queued reads, oldest first: the current change's
+    // read is kept as its text, reads of our own writes are dropped, and each
+    // other one, a copy the clipboard has moved past, goes to copied.
+    void takeReads(const std::function<void(const std::optional<QString>&)>& copied);
     // Main thread. The text of the current change, if known without waiting
     // for another program (false: still being read).
     bool knownText(std::optional<QString>& text) const;
