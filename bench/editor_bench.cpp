@@ -7,9 +7,8 @@
 #include <QKeyEvent>
 
 #include "BenchWindow.h"
-#include "ui/CopiedTextField.h"
-#include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
+#include "ui/HistoryView.h"
 
 namespace {
 
@@ -30,23 +29,23 @@ void editorOnOneLine(benchmark::State& state) {
     bench::Window window;
     window.add(oneLine(state.range(0)));
     QCoreApplication::processEvents();
-    DocumentView& doc = *window.ui.documentView;
+    HistoryView& view = *window.ui.historyView;
     double typing = 0;
     double closing = 0;
     for (auto _ : state) {
         double start = threadSeconds();
-        doc.copiedAt(1)->becomeFirstResponder();
+        view.editText(1);
         QCoreApplication::processEvents();
         state.SetIterationTime(threadSeconds() - start);
 
         start = threadSeconds();
         QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(doc.editor(), &key);
+        QApplication::sendEvent(view.editor(), &key);
         QCoreApplication::processEvents();
         typing += threadSeconds() - start;
 
         start = threadSeconds();
-        doc.endEditing();
+        view.endEditing();
         QCoreApplication::processEvents();
         closing += threadSeconds() - start;
     }

@@ -7,14 +7,12 @@
 #include <QApplication>
 #include <QImage>
 #include <QPlainTextEdit>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <numeric>
 
 #include "BenchWindow.h"
-#include "ui/CopiedTextField.h"
-#include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
+#include "ui/HistoryView.h"
 
 namespace {
 
@@ -86,13 +84,9 @@ void paintMegabyteRow(benchmark::State& state) {
     QString big(1 << 20, QLatin1Char('x'));
     for (int i = 0; i < big.size(); i += 80) big[i] = QLatin1Char('\n');
     window.add(big);
-    CopiedTextField* field = window.ui.documentView->copiedAt(1);
-    DocumentView& doc = *window.ui.documentView;
-    QImage target(doc.width(), 30, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        field->entryDidChange();  // a cold cache each time
-        doc.render(&target, QPoint(), QRegion(0, 0, doc.width(), 30));
-    }
+    QWidget& rows = *window.ui.historyView->viewport();
+    QImage target(rows.width(), 30, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) rows.render(&target, QPoint(), QRegion(0, 0, rows.width(), 30));
 }
 BENCHMARK(paintMegabyteRow)->Unit(benchmark::kMicrosecond);
 
@@ -110,10 +104,10 @@ void keystrokeInExpandedRow(benchmark::State& state) {
     Window window;
     for (int i = 0; i < 9999; ++i) window.add(QStringLiteral("entry number %1").arg(i));
     window.add(manyLines(1000));
-    CopiedTextField* field = window.ui.documentView->copiedAt(1);
-    field->expand();
-    field->becomeFirstResponder();
-    QPlainTextEdit* editor = window.ui.documentView->editor();
+    HistoryView& view = *window.ui.historyView;
+    view.toggleExpanded(1);
+    view.editText(1);
+    QPlainTextEdit* editor = view.editor();
     editor->moveCursor(QTextCursor::End);
     QCoreApplication::processEvents();
     for (auto _ : state) {
@@ -132,10 +126,10 @@ void expandMillionLineRow(benchmark::State& state) {
     QCoreApplication::processEvents();
     for (auto _ : state) {
         const double start = threadSeconds();
-        window.ui.documentView->copiedAt(1)->expand();
+        window.ui.historyView->toggleExpanded(1);
         QCoreApplication::processEvents();
         state.SetIterationTime(threadSeconds() - start);
-        window.ui.documentView->copiedAt(1)->expand();
+        window.ui.historyView->toggleExpanded(1);
         QCoreApplication::processEvents();
     }
 }
@@ -147,12 +141,12 @@ void scrollOnePage(benchmark::State& state) {
     Window window;
     if (state.range(0) == 0) {
         window.add(manyLines(1000000));
-        window.ui.documentView->copiedAt(1)->expand();
+        window.ui.historyView->toggleExpanded(1);
     } else {
         for (int i = 0; i < 100000; ++i) window.add(QStringLiteral("entry number %1").arg(i));
     }
     QCoreApplication::processEvents();
-    QScrollBar* bar = window.ui.scrollView->verticalScrollBar();
+    QScrollBar* bar = window.ui.historyView->verticalScrollBar();
     for (auto _ : state) {
         const int next = bar->value() + bar->pageStep();
         const double start = threadSeconds();
@@ -160,7 +154,7 @@ void scrollOnePage(benchmark::State& state) {
         QCoreApplication::processEvents();
         state.SetIterationTime(threadSeconds() - start);
     }
-    state.counters["document_px"] = window.ui.documentView->height();
+    state.counters["document_px"] = window.ui.historyView->documentHeight();
 }
 BENCHMARK(scrollOnePage)
     ->Arg(0)

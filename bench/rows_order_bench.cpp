@@ -7,9 +7,7 @@
 #include <QApplication>
 
 #include "BenchWindow.h"
-#include "ui/CopiedTextField.h"
-#include "ui/DocumentView.h"
-#include "ui/IndexTextField.h"
+#include "ui/HistoryView.h"
 #include "ui/UserInterface.h"
 
 namespace {
@@ -22,12 +20,17 @@ using bench::threadSeconds;
 struct Window : bench::Window {
     explicit Window(int rows) {
         for (int i = 0; i < rows; ++i) add(QStringLiteral("entry number %1").arg(i));
-        for (int row = 3; row <= std::min(rows, 10); row += 4) index(row)->togglePinned();
+        for (int row = 3; row <= std::min(rows, 10); row += 4)
+            engine.history().setPinned(row, true);
         QCoreApplication::processEvents();
     }
-    DocumentView& doc() { return *ui.documentView; }
-    IndexTextField* index(int row) { return doc().indexAt(row); }
-    CopiedTextField* copied(int row) { return doc().copiedAt(row); }
+    HistoryView& view() { return *ui.historyView; }
+    // A number typed into the row's number editor and committed with Return.
+    void typeRowNumber(int row, const QString& number) {
+        view().editNumber(row);
+        view().editor()->setPlainText(number);
+        view().commitEditedNumber();
+    }
 };
 
 // The oldest row typed to row 1 (the clipboard is rewritten), then back.
@@ -36,11 +39,8 @@ void moveAcrossAllRows(benchmark::State& state) {
     Window window(rows);
     for (auto _ : state) {
         const double start = threadSeconds();
-        IndexTextField* field = window.index(rows);
-        field->setStringValue(QStringLiteral("1"));
-        field->updateOrder();
-        field->setStringValue(QString::number(rows));
-        field->updateOrder();
+        window.typeRowNumber(rows, QStringLiteral("1"));
+        window.typeRowNumber(1, QString::number(rows));
         state.SetIterationTime((threadSeconds() - start) / 2);
     }
 }
@@ -53,7 +53,7 @@ void deleteOneRow(benchmark::State& state) {
     Window window(rows);
     for (auto _ : state) {
         const double start = threadSeconds();
-        window.copied(2)->deleteRow();
+        window.engine.history().remove(2);
         state.SetIterationTime(threadSeconds() - start);
         window.add(QStringLiteral("refill"));
     }
@@ -64,11 +64,10 @@ void expandAndCollapse(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     Window window(rows);
     window.add(QStringLiteral("three\nline\ntext"));
-    CopiedTextField* field = window.copied(1);
     for (auto _ : state) {
         const double start = threadSeconds();
-        field->expand();
-        field->expand();
+        window.view().toggleExpanded(1);
+        window.view().toggleExpanded(1);
         state.SetIterationTime((threadSeconds() - start) / 2);
     }
 }

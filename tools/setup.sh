@@ -22,7 +22,8 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # at-spi2-core and python3-pyatspi let the screen-reader test read the rows;
 # python3-xlib is the X client of the Python benchmarks in bench/), a
 # headless sway, wl-clipboard, wtype and Qt's Wayland backend for the Wayland
-# end-to-end test; the Debian package's tools and validators (lintian checks
+# end-to-end test, with a private session bus (dbus-daemon, dbus-send) and the
+# Python D-Bus and GLib bindings its fake desktop portal is written with; the Debian package's tools and validators (lintian checks
 # the package, man-db renders the manual page), the SVG renderer of
 # tools/render-icons.sh, and the linters of tools/lint.sh.
 debian_packages=(
@@ -31,7 +32,7 @@ debian_packages=(
   libwayland-dev libwayland-bin libxkbcommon-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
-  sway wl-clipboard wtype qt6-wayland
+  sway wl-clipboard wtype qt6-wayland dbus-daemon dbus-bin python3-dbus python3-gi
   python3 at-spi2-core python3-pyatspi python3-xlib
   dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
   shellcheck

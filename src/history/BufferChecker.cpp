@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/KeyTap.h"
 #include "platform/MainThread.h"
 #include "platform/Pasteboard.h"
 
@@ -209,7 +210,7 @@ void BufferChecker::publishSnapshot() {
     publishedNeedsRewrite_.store(needsRewrite, std::memory_order_release);
 }
 
-bool BufferChecker::pasteItemAtIndex(int index) {
+bool BufferChecker::pasteItemAtIndex(int index, bool byHand) {
     // A copy made just before the hot key may not have reached the history
     // yet: take it first, so it is neither lost nor shifts the wrong entry
     // under the digit.
@@ -232,7 +233,8 @@ bool BufferChecker::pasteItemAtIndex(int index) {
     pasteLeft_ = written ? std::optional<QString>(pasted) : std::nullopt;
     ++pendingResumes_;
     publish();
-    mainThread_.postAfter(pollInterval_, [this, index] { resumeUpdatingAfterDelay(index); });
+    mainThread_.postAfter(byHand ? std::max(handPasteHold, pollInterval_) : pollInterval_,
+                          [this, index] { resumeUpdatingAfterDelay(index); });
     return written;
 }
 

@@ -51,12 +51,13 @@ public:
     void startBufferUpdating();
 
     // Puts entry index on the clipboard for a paste and restores entry 0 a
-    // quarter second later. True when the paste chord now pastes entry index:
+    // quarter second later (byHand: handPasteHold, KeyTap.h, later; copies made
+    // meanwhile reach the history then). True when the paste chord now pastes entry index:
     // the entry was written, or (index 0) the clipboard's owner still serves a
     // copy being read, which becomes entry 0. False when there is no such
     // entry, the write failed, or a copy still being read makes every older
     // entry's index uncertain. Main thread.
-    bool pasteItemAtIndex(int index);
+    bool pasteItemAtIndex(int index, bool byHand = false);
 
     // The clipboard's plain text for a paste into a row (main thread): what
     // this program wrote or the polling thread read at the current change,

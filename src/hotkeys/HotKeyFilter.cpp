@@ -75,7 +75,7 @@ bool HotKeyFilter::carryOutPaste(const KeyDecision& decision) {
     // Only a plain text other than entry 0 is rewritten: an image, files or
     // entry 0 itself are pasted as they are by the key going on unchanged.
     if (decision.plainPaste && !engine_.plainPasteNeedsRewrite()) return false;
-    return engine_.pasteItemAtIndex(decision.index);
+    return engine_.pasteItemAtIndex(decision.index, decision.byHand);
 }
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +21,11 @@ struct ModifierToggles {
     friend bool operator==(const ModifierToggles&, const ModifierToggles&) = default;
 };
 
+// How long an entry waits on the clipboard for a paste key pressed by hand
+// (a desktop that lets no program type it) before entry 0 comes back: time
+// for a deliberate second key after the shortcut.
+inline constexpr std::chrono::milliseconds handPasteHold{5000};
+
 // A chord the filter can act on: keyCode with at least one of the flags in
 // anyOf held (other modifiers may be held too).
 struct HotChord {
@@ -34,6 +40,9 @@ struct KeyDecision {
     Action action = Action::pass;
     int index = -1;           // the history index to paste
     bool plainPaste = false;  // the paste chord itself asked for it (index 0)
+    // No chord follows: the user presses the paste key, so the entry stays on
+    // the clipboard longer.
+    bool byHand = false;
 
     friend bool operator==(const KeyDecision&, const KeyDecision&) = default;
 };

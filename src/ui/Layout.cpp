@@ -57,28 +57,6 @@ WindowFrames layoutWindow(const WindowInput& in) {
     return out;
 }
 
-double rowWidthBase(const WindowInput& in, const WindowFrames& frames) {
-    return in.width - gapAroundScrollView - frames.rightGap - 2 * gapAroundCopiedText -
-           frames.scrollerWidth;
-}
-
-RowFrames placeRow(int rowNumber, double bottom, double copiedHeight, double widthBase,
-                   double indexHeight, const std::function<double(int)>& indexWidth) {
-    RowFrames row;
-    row.rowNumber = rowNumber;
-    row.digits = digitCount(rowNumber);
-    const double width = indexWidth(row.digits);
-    row.copied = {width + gapAroundCopiedText, bottom, widthBase - width, copiedHeight};
-    // The number sits beside the row's first line.
-    row.index = {gapAroundCopiedText, bottom + copiedHeight - indexHeight, width, indexHeight};
-    row.expandOrigin = expandOrigin(row.copied);
-    return row;
-}
-
-Point expandOrigin(const Frame& copied) {
-    return {copied.width - 10, copied.height - 10};
-}
-
 int digitCount(long long r) {
     double x = static_cast<double>(r) / 10;
     int digits = 1;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 
 // The window's frame arithmetic, toolkit-free. Coordinates have their origin at
 // the bottom left of the parent with y growing upwards; flipY() is the one way
@@ -52,29 +51,6 @@ struct WindowFrames {
 
 // Header, labels, scroll view and document width for one run of the layout.
 WindowFrames layoutWindow(const WindowInput& in);
-
-// The width of the copied-text field of every row, whatever its index width:
-// W - gapAroundScrollView - G - 2 gapAroundCopiedText - V (the index width is
-// subtracted per row).
-double rowWidthBase(const WindowInput& in, const WindowFrames& frames);
-
-struct RowFrames {
-    int rowNumber = 0;
-    int digits = 0;      // the index field is fitted to this many "0"
-    Frame index;         // in the document view
-    Frame copied;        // in the document view
-    Point expandOrigin;  // in the copied field's own coordinates
-};
-
-// The frames of the row numbered rowNumber whose copied field is copiedHeight
-// high and whose bottom edge is at bottom: a row's place depends only on the
-// rows below it, so a new row 1 leaves every other row where it was.
-// indexWidth(d): the width of an index field fitted to d zeros.
-RowFrames placeRow(int rowNumber, double bottom, double copiedHeight, double widthBase,
-                   double indexHeight, const std::function<double(int)>& indexWidth);
-
-// Where a row's expand button sits in its copied field: the top right corner.
-Point expandOrigin(const Frame& copied);
 
 // Number of decimal digits of a row number (r >= 1).
 int digitCount(long long r);

@@ -3,21 +3,18 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
+#include <utility>
 
-#include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
-#include "ui/IndexTextField.h"
+#include "ui/HistoryView.h"
 #include "ui/Metrics.h"
 #include "ui/QtGeometry.h"
 
 namespace tarnwick {
 
-MyWindow::MyWindow(Services services, DocumentView* documentView)
-    : services_(services), documentView_(documentView), editor_(documentView->editor()) {
-    documentView_->editor()->installEventFilter(this);
-}
+MyWindow::MyWindow(Services services, HistoryView* view) : services_(services), view_(view) {}
 
 void MyWindow::mouseDown() {
     endRowEditing();
@@ -25,9 +22,8 @@ void MyWindow::mouseDown() {
 }
 
 void MyWindow::endRowEditing() {
-    if (prevIndexTextFieldWithFocus) prevIndexTextFieldWithFocus->updateOrder();
-    prevIndexTextFieldWithFocus = nullptr;
-    documentView_->endEditing();
+    view_->commitPending();
+    view_->endEditing();
 }
 
 void MyWindow::rightMouseDown() {
@@ -35,7 +31,7 @@ void MyWindow::rightMouseDown() {
 }
 
 void MyWindow::makeFirstResponderNil() {
-    documentView_->endEditing();
+    view_->endEditing();
     // A toggle clicked before would otherwise go on taking Space.
     if (QWidget* focused = focusWidget()) focused->clearFocus();
 }
@@ -60,13 +56,10 @@ void MyWindow::windowDidResize() {
         in.content[p] = {static_cast<double>(contentSubviews[p]->width()),
                          static_cast<double>(contentSubviews[p]->height())};
     }
-    in.documentHeight = documentView_->frameHeight();
-    auto* scrollView = static_cast<QScrollArea*>(contentSubviews[layout::scroll]);
-    in.scrollerWidth = scrollView->verticalScrollBar()->sizeHint().width();
+    in.documentHeight = view_->documentHeight();
+    in.scrollerWidth = view_->verticalScrollBar()->sizeHint().width();
 
     const layout::WindowFrames frames = layout::layoutWindow(in);
-    documentView_->resize(qRound(frames.documentWidth), documentView_->height());
-    documentView_->placeRows(layout::rowWidthBase(in, frames));
     const double contentHeight = in.height;
     for (int p = 0; p < layout::contentCount; ++p) {
         contentSubviews[p]->setGeometry(toQRect(frames.content[p], contentHeight));
@@ -76,7 +69,7 @@ void MyWindow::windowDidResize() {
 bool MyWindow::performKeyEquivalent(const KeyEvent& event) {
     if (event.type != KeyEvent::Type::keyDown) return false;
     if (!(event.flags & eventflag::command)) return false;
-    FieldEditor* editor = documentView_->editingField() ? documentView_->editor() : nullptr;
+    FieldEditor* editor = view_->editor();
     if (!editor) return false;
     const bool selection = editor->hasSelection();
     QTextDocument* document = editor->document();
@@ -111,15 +104,16 @@ bool MyWindow::performKeyEquivalent(const KeyEvent& event) {
 
 bool MyWindow::eventFilter(QObject* watched, QEvent* event) {
     // Compared by address only: the editor also reports events while the
-    // document view that owns it is being destroyed.
-    if (watched != editor_) return QWidget::eventFilter(watched, event);
+    // view that owns it is being destroyed.
+    if (!view_->editor() || watched != static_cast<QObject*>(view_->editor()))
+        return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut) {
         // The keyboard went to another view of the window (Tab, a click on a
         // toggle): the edit ends as a click outside the rows ends it. A menu
         // or another window taking the keyboard for a while ends nothing.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
-            documentView_->editingField() && isAncestorOf(QApplication::focusWidget())) {
+            isAncestorOf(QApplication::focusWidget())) {
             endRowEditing();
         }
         return false;
@@ -136,43 +130,36 @@ bool MyWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         return performKeyEquivalent(chord);
     }
-    if (press && key->key() == Qt::Key_Escape && documentView_->editingField()) {
+    if (press && key->key() == Qt::Key_Escape) {
         // Escape takes back a typed row number (nothing moves) and leaves the
         // editor for the rows; a text's edits are already in the history.
-        if (prevIndexTextFieldWithFocus) prevIndexTextFieldWithFocus->dropTypedNumber();
-        prevIndexTextFieldWithFocus = nullptr;
-        documentView_->endEditing();
+        view_->dropPending();
         return true;
     }
     const bool isReturn = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (press && isReturn && documentView_->editingField()) {
-        return documentView_->editingField()->insertNewline();
+    if (press && isReturn) {
+        // Return adds a line to a text; it commits a typed number, whose
+        // editor stays open with the row's new number.
+        if (view_->editingPart() == HistoryView::Part::text) {
+            view_->editor()->insertText(QStringLiteral("\n"));
+        } else {
+            view_->commitEditedNumber();
+        }
+        return true;
     }
     return false;
 }
 
 bool toKeyEquivalent(int qtKey, Qt::KeyboardModifiers modifiers, KeyEvent& out) {
     if (!(modifiers & Qt::ControlModifier)) return false;
-    int code = -1;
-    switch (qtKey) {
-        case Qt::Key_A:
-            code = keycode::A;
-            break;
-        case Qt::Key_Z:
-            code = keycode::Z;
-            break;
-        case Qt::Key_X:
-            code = keycode::X;
-            break;
-        case Qt::Key_C:
-            code = keycode::C;
-            break;
-        case Qt::Key_V:
-            code = keycode::V;
-            break;
-        default:
-            return false;
-    }
+    static constexpr std::pair<int, int> keys[] = {{Qt::Key_A, keycode::A},
+                                                   {Qt::Key_Z, keycode::Z},
+                                                   {Qt::Key_X, keycode::X},
+                                                   {Qt::Key_C, keycode::C},
+                                                   {Qt::Key_V, keycode::V}};
+    const auto* key = std::ranges::find(keys, qtKey, &std::pair<int, int>::first);
+    if (key == std::end(keys)) return false;
+    const int code = key->second;
     std::uint64_t flags = eventflag::command;
     if (modifiers & Qt::ShiftModifier) flags |= eventflag::shift;
     if (modifiers & Qt::AltModifier) flags |= eventflag::secondaryFn;

@@ -9,13 +9,13 @@
 
 namespace tarnwick {
 
-class IndexTextField;
+class HistoryView;
 
 // The settings and history window. Views are placed by windowDidResize alone.
 class MyWindow : public QWidget {
 public:
     using Services = UserInterface::Services;
-    MyWindow(Services services, DocumentView* documentView);
+    MyWindow(Services services, HistoryView* view);
 
     // Clicks that no view inside the window took: commit the pending index
     // edit and end editing.
@@ -26,17 +26,15 @@ public:
     // Command-role editing keys for the field being edited; true when handled.
     bool performKeyEquivalent(const KeyEvent& event);
 
-    // Commits the pending index edit and ends editing.
+    // Commits the pending row number and ends editing.
     void endRowEditing();
     // Ends editing: no view keeps the keyboard focus.
     void makeFirstResponderNil();
 
     // The content view's subviews in their fixed order (empty until help).
     std::vector<QWidget*> contentSubviews;
-    IndexTextField* prevIndexTextFieldWithFocus = nullptr;
 
     const Services& services() const { return services_; }
-    DocumentView* documentView() const { return documentView_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -45,8 +43,7 @@ protected:
 
 private:
     Services services_;
-    DocumentView* documentView_;
-    const QObject* editor_;  // the document view's field editor, watched for key equivalents
+    HistoryView* view_;
 };
 
 // Translates a key press of the field editor into the key vocabulary of the

@@ -16,7 +16,12 @@ int countLineFeeds(const QString& text) {
 }
 
 bool hasExpandButton(const QString& text) {
-    return countLineFeeds(text) > 0;
+    // Asked for on every paint of a row: stops at the first line feed.
+    for (qsizetype i = text.indexOf(QLatin1Char('\n')); i >= 0;
+         i = text.indexOf(QLatin1Char('\n'), i + 1)) {
+        if (i == 0 || text[i - 1] != QLatin1Char('\r')) return true;
+    }
+    return false;
 }
 
 double expandedRowHeight(const QString& text) {

@@ -3,13 +3,11 @@
 
 #include <QCoreApplication>
 #include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <algorithm>
 
 #include "history/BufferChecker.h"
 #include "platform/Platform.h"
-#include "ui/DocumentView.h"
+#include "ui/HistoryView.h"
 #include "ui/Metrics.h"
 #include "ui/MyToggleButton.h"
 #include "ui/MyWindow.h"
@@ -33,9 +31,9 @@ QLabel* makeLabel(const QString& text) {
 }  // namespace
 
 UserInterface::UserInterface(Services services) : services_(services) {
-    documentView = new DocumentView(services.engine, services.engine.history());
-    helpWindow = new MyWindow(services, documentView);
-    documentView->setWindow(helpWindow);
+    historyView = new HistoryView(services.engine, services.engine.history());
+    helpWindow = new MyWindow(services, historyView);
+    historyView->setWindow(helpWindow);
     placeAtTopRight(helpWindow, QSize(static_cast<int>(2 * minWindowSize),
                                       static_cast<int>(5 * minWindowSize - 20)));
     const ModifierTitles titles = modifierTitles();
@@ -47,18 +45,15 @@ UserInterface::UserInterface(Services services) : services_(services) {
             if (togglesChanged_) togglesChanged_();
         });
     }
-    scrollView = new QScrollArea;
 }
 
 UserInterface::~UserInterface() {
-    documentView->detach();
     // Until help adopts them, the long-lived views have no parent.
     if (helpWindow->contentSubviews.empty()) {
         delete fnButton;
         delete ctrlButton;
         delete cmdButton;
-        delete scrollView;  // owns the document view only once help set it
-        delete documentView;
+        delete historyView;
     }
     delete helpWindow;
 }
@@ -76,8 +71,8 @@ void UserInterface::help() {
     buildContent();
     // The keyboard starts on the rows: left to Qt it would go to the first
     // toggle, where a Space would silently switch on a modifier.
-    documentView->setFocusPolicy(Qt::TabFocus);
-    documentView->setFocus(Qt::OtherFocusReason);
+    historyView->setFocusPolicy(Qt::TabFocus);
+    historyView->setFocus(Qt::OtherFocusReason);
     helpWindow->setMinimumSize(static_cast<int>(minWindowSize), static_cast<int>(minWindowSize));
     helpWindow->windowDidResize();
 }
@@ -89,19 +84,8 @@ void UserInterface::buildContent() {
     QLabel* spacer = makeLabel(QString());
     QLabel* history = makeLabel(QStringLiteral("Copy History:"));
 
-    scrollView->setFrameShape(QFrame::NoFrame);
-    // Tab goes from the toggles straight to the rows.
-    scrollView->setFocusPolicy(Qt::NoFocus);
-    scrollView->setWidgetResizable(false);
-    scrollView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scrollView->setWidget(documentView);
-    QObject::connect(scrollView->verticalScrollBar(), &QScrollBar::valueChanged, documentView,
-                     [this] { documentView->followScroll(*scrollView->verticalScrollBar()); });
-    scrollView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
     helpWindow->contentSubviews = {modifiers, fnButton, ctrlButton, cmdButton,
-                                   spacer,    history,  scrollView};
+                                   spacer,    history,  historyView};
     for (QWidget* view : helpWindow->contentSubviews) {
         view->setParent(helpWindow);
         view->show();

@@ -3,13 +3,11 @@
 
 #include <functional>
 
-class QScrollArea;
-
 namespace tarnwick {
 
 class Alert;
 class BufferChecker;
-class DocumentView;
+class HistoryView;
 class KeySender;
 class MyToggleButton;
 class MyWindow;
@@ -45,8 +43,7 @@ public:
     MyToggleButton* fnButton = nullptr;
     MyToggleButton* ctrlButton = nullptr;
     MyToggleButton* cmdButton = nullptr;
-    QScrollArea* scrollView = nullptr;
-    DocumentView* documentView = nullptr;
+    HistoryView* historyView = nullptr;
 
 private:
     void buildContent();

@@ -7,6 +7,7 @@ backend receives the pastes."""
 import json
 import os
 import pwd
+import re
 import shutil
 import subprocess
 import tempfile
@@ -17,6 +18,7 @@ import harness
 
 USER = "tarnwick-e2e"
 WAYLAND_OFFER = os.environ.get("TARNWICK_WAYLAND_OFFER", "wayland_offer")
+FAKE_PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "fake_portal.py")
 
 
 def unprivileged_user():
@@ -45,7 +47,7 @@ class WaylandSession(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.folder, ignore_errors=True)
         # The binaries may lie where the user cannot reach (a root-only checkout).
         for name, path in (("tarnwick", harness.TARNWICK), ("paste_target", harness.PASTE_TARGET),
-                           ("wayland_offer", WAYLAND_OFFER)):
+                           ("wayland_offer", WAYLAND_OFFER), ("fake_portal", FAKE_PORTAL)):
             setattr(self, name, shutil.copy(path, os.path.join(self.folder, name)))
         with open(os.path.join(self.folder, "sway.conf"), "w") as config:
             config.write("bindsym ctrl+3 exec %s --paste 3\n" % self.tarnwick)
@@ -87,8 +89,9 @@ class WaylandSession(unittest.TestCase):
         for argv in how:
             self.assertEqual(self.run_here(*argv).returncode, 0, argv)
         self.assertTrue(harness.wait_until(lambda: self.target_text() == before + pasted),
-                        "%s gave %r after %r; %s" % (how, self.target_text(), before,
-                                                     self.app.output()))
+                        "%s gave %r after %r (keys %r); %s" % (
+                            how, self.target_text(), before, harness.read(self.text_path + ".keys"),
+                            self.app.output()))
         return time.monotonic() - began
 
     def window(self, name):
@@ -114,12 +117,14 @@ class WaylandSession(unittest.TestCase):
                         "Tarnwick did not read %r" % text)
         return time.monotonic() - began
 
-    def test_copies_pastes_and_guards_through_data_control(self):
-        self.app = self.start([self.tarnwick])
+    def start_tarnwick(self, **env):
+        self.app = self.start([self.tarnwick], **env)
         self.assertTrue(harness.wait_until(lambda: self.window("Tarnwick"), 10),
                         self.app.output())
         self.assertIn("data-control", self.app.output())
-        text_path = os.path.join(self.folder, "target")
+
+    def start_target(self):
+        self.text_path = text_path = os.path.join(self.folder, "target")
         self.target = self.start([self.paste_target, text_path], QT_QPA_PLATFORM="wayland")
         self.assertTrue(harness.wait_until(lambda: os.path.exists(text_path + ".keys"), 10),
                         self.target.output())
@@ -127,6 +132,10 @@ class WaylandSession(unittest.TestCase):
         # Keys go to the focused window, which must not be Tarnwick's own.
         self.assertTrue(harness.wait_until(lambda: self.focus("Paste Target"), 10),
                         "the target has no focus")
+
+    def test_copies_pastes_and_guards_through_data_control(self):
+        self.start_tarnwick()
+        self.start_target()
 
         figures = {"copy %s read" % text: self.copy(text) for text in ("alpha", "beta", "gamma")}
         # sway's binding of ctrl+3 runs tarnwick --paste 3.
@@ -148,6 +157,95 @@ class WaylandSession(unittest.TestCase):
         self.paste([[self.tarnwick, "--paste", "1"]], "delta")
         self.assertEqual(self.target_text(), "alphabetagammadelta")
         print("\nseconds: " + ", ".join("%s %.3f" % item for item in figures.items()))
+
+    def portal_calls(self, method=None):
+        calls = [json.loads(line) for line in harness.read(self.portal_log).splitlines()]
+        return [call for call in calls if method in (None, call["method"])]
+
+    def start_bus(self):
+        # A session bus of our own that starts no service on demand: the
+        # desktop's services are the fake's, and nothing else can hold us up.
+        with open("/usr/share/dbus-1/session.conf") as standard:
+            config = re.sub(r"<listen>.*?</listen>", "<listen>unix:dir=%s</listen>"
+                            % self.env["XDG_RUNTIME_DIR"], standard.read())
+        with open(os.path.join(self.folder, "bus.conf"), "w") as bus_conf:
+            bus_conf.write(config.replace("<standard_session_servicedirs />", ""))
+        bus = self.start(["dbus-daemon", "--config-file=bus.conf", "--nofork", "--print-address"])
+        self.assertTrue(harness.wait_until(lambda: "unix:" in bus.output()), bus.output())
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.output().splitlines()[0]
+
+    def start_portal(self, desktop):
+        self.portal_log = os.path.join(self.folder, "portal.log")
+        portal = self.start(["/usr/bin/python3", self.fake_portal, self.portal_log, desktop])
+        self.assertTrue(harness.wait_until(lambda: "ready" in portal.output()), portal.output())
+        return portal
+
+    def quit_tarnwick(self):
+        self.app.terminate()
+        self.assertEqual(self.app.wait(10), 0)
+
+    def test_portals_bind_the_shortcuts_and_lend_a_keyboard_once(self):
+        self.start_bus()
+        self.env["XDG_STATE_HOME"] = os.path.join(self.folder, "state")
+        # As KDE answers (object-path session handles); GNOME's strings below.
+        portal = self.start_portal("kde")
+
+        # With sway's virtual keyboard: the ten shortcuts, and an activated one
+        # pastes into the target; the portal's keyboard is not asked for.
+        self.start_tarnwick()
+        self.start_target()
+        self.assertTrue(harness.wait_until(lambda: self.portal_calls("BindShortcuts")),
+                        self.app.output())
+        expected = [["paste-%d" % n, {"description": "Paste entry %d" % n,
+                                      "preferred_trigger": "CTRL+%d" % (n % 10)}]
+                    for n in range(1, 11)]
+        self.assertEqual(self.portal_calls("BindShortcuts")[0]["shortcuts"], expected)
+        self.assertEqual(self.portal_calls()[0], {"method": "Register",
+                                                  "app_id": "org.tarnwick.Tarnwick"})
+        self.assertTrue(harness.wait_until(lambda: "registered" in self.app.output()),
+                        self.app.output())
+        for text in ("alpha", "beta"):
+            self.copy(text)
+        activate = ["dbus-send", "--session", "--type=method_call",
+                    "--dest=org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                    "org.tarnwick.FakePortal.Activate"]
+        self.paste([activate + ["string:paste-2"]], "alpha")
+        self.assertEqual([c["interface"] for c in self.portal_calls("CreateSession")],
+                         ["GlobalShortcuts"])
+        self.quit_tarnwick()
+
+        # Without one, as on GNOME: consent is asked at the first start only,
+        # and each start passes the token the one before was given.
+        portal.kill(), portal.wait()
+        portal = self.start_portal("gnome")
+        for start in range(2):
+            self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
+            self.assertTrue(harness.wait_until(
+                lambda: "lent Tarnwick a keyboard" in self.app.output()), self.app.output())
+            self.copy("epsilon")
+            self.start(activate + ["string:paste-1"])
+            pressed = lambda: [(c["keysym"], c["state"]) for c in
+                               self.portal_calls("NotifyKeyboardKeysym")]
+            chord = [(0xffe3, 1), (ord("v"), 1), (ord("v"), 0), (0xffe3, 0)]
+            self.assertTrue(harness.wait_until(lambda: pressed() == chord * (start + 1)),
+                            pressed())
+            self.quit_tarnwick()
+        selections = [c["options"] for c in self.portal_calls("SelectDevices")]
+        self.assertEqual(selections, [{"types": 1, "persist_mode": 2},
+                                      {"types": 1, "persist_mode": 2,
+                                       "restore_token": "token-1"}])
+        self.assertEqual(len(self.portal_calls("consent")), 1)
+
+        # Neither keyboard: the user presses the paste key, and is told so once.
+        portal.kill(), portal.wait()
+        self.start_portal("bare")
+        self.start_tarnwick(TARNWICK_NO_VIRTUAL_KEYBOARD="1")
+        for row in ("1", "2"):
+            self.assertEqual(self.run_here(self.tarnwick, "--paste", row).returncode, 0)
+        self.assertTrue(harness.wait_until(lambda: self.portal_calls("Notify")))
+        self.assertEqual(self.app.output().count("yourself"), 1, self.app.output())
+        self.assertEqual(len(self.portal_calls("Notify")), 1)
+        self.assertIn("Ctrl+V yourself", self.portal_calls("Notify")[0]["body"])
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "history/Atomic.h"
+#include "platform/KeyTap.h"
 #include "support/Fakes.h"
 
 using namespace tarnwick;
@@ -126,7 +127,8 @@ struct PasteHarness : EngineHarness {
 
 const QStringList history{"C", "B", "A"};
 
-// Entry 0 comes back a quarter second after the latest paste, unless another
+// Entry 0 comes back a quarter second after the latest paste (a paste typed
+// by hand: handPasteHold after), unless another
 // application copied meanwhile: that copy is kept and then polled. Read off
 // the main thread too, where the reads of the pastes' own writes still reach
 // the main thread after the quarter second: they are no copies.
@@ -162,6 +164,12 @@ TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndACopyMean
         h.mainThread.advance(250ms);
         EXPECT_EQ(h.clipboard(), "X");
         EXPECT_TRUE(h.historyBecomes({"X", "C", "B", "A"}));
+        // A paste the user types by hand finds its entry there for longer.
+        ASSERT_TRUE(h.engine.pasteItemAtIndex(2, true));
+        h.mainThread.advance(handPasteHold - 1ms);
+        EXPECT_EQ(h.clipboard(), "B");
+        h.mainThread.advance(1ms);
+        EXPECT_EQ(h.clipboard(), "X");
     }
 }
 

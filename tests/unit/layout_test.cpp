@@ -5,8 +5,6 @@
 
 #include <vector>
 
-#include "ui/Metrics.h"
-
 namespace tarnwick::layout {
 namespace {
 
@@ -62,31 +60,12 @@ TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
     EXPECT_EQ(over.scrollerWidth, 15);
     EXPECT_EQ(over.documentWidth, 400 - 5 - 15);
     EXPECT_EQ(over.content[scroll].width, 400 - 5);
-    // Either way a row ends three short of the document's right edge.
-    for (const WindowFrames& f : {fits, over}) {
-        const RowFrames row =
-            placeRow(1, gapAroundCopiedText, tfHt, rowWidthBase(window(400, 980, s), f), tfHt,
-                     [](int) { return 20.0; });
-        EXPECT_EQ(row.copied.x + row.copied.width, f.documentWidth - gapAroundCopiedText);
-    }
 }
 
-const auto zerosWidth = [](int digits) { return 7.0 * digits + 8; };
-
-// The number field fits as many zeros as the row number has digits; the expand
-// button sits in the text field's far corner, and the number stays beside the
-// first line of an expanded row.
-TEST(RowLayout, IndexFieldsFitTheirDigitsAndTheExpandButtonSitsInTheFarCorner) {
-    for (const auto& [row, digits] : {std::pair{9, 1}, {10, 2}, {99, 2}, {100, 3}})
-        EXPECT_EQ(placeRow(row, 3, tfHt, 380, tfHt, zerosWidth).digits, digits) << row;
-    const RowFrames tenth = placeRow(10, 3, tfHt, 380, tfHt, zerosWidth);
-    EXPECT_EQ(tenth.index.width, zerosWidth(2));
-    EXPECT_EQ(tenth.copied.x, zerosWidth(2) + gapAroundCopiedText);
-    EXPECT_EQ(tenth.copied.width, 380 - zerosWidth(2));
-    EXPECT_EQ(tenth.expandOrigin, (Point{tenth.copied.width - 10, 11}));
-    const RowFrames expanded = placeRow(2, 3, 53, 380, tfHt, zerosWidth);
-    EXPECT_EQ(expanded.expandOrigin, (Point{expanded.copied.width - 10, 43}));
-    EXPECT_EQ(expanded.index.y + expanded.index.height, expanded.copied.y + 53);
+// The number field fits as many zeros as the row number has digits.
+TEST(RowLayout, DigitsOfARowNumber) {
+    for (const auto& [row, digits] : {std::pair{9, 1}, {10, 2}, {99, 2}, {100, 3}, {100000, 6}})
+        EXPECT_EQ(digitCount(row), digits) << row;
 }
 
 }  // namespace

@@ -7,12 +7,9 @@
 #include <QTest>
 
 #include "support/Fakes.h"
-#include "ui/CopiedTextField.h"
-#include "ui/DocumentView.h"
 #include "ui/FieldEditor.h"
-#include "ui/IndexTextField.h"
+#include "ui/HistoryView.h"
 #include "ui/Metrics.h"
-#include "ui/MyExpandButton.h"
 #include "ui/MyWindow.h"
 #include "ui/UserInterface.h"
 
@@ -26,47 +23,49 @@ protected:
     void SetUp() override { ui.help(); }
 
     BufferChecker& engine() { return harness.engine; }
-    DocumentView& doc() { return *ui.documentView; }
-    FieldEditor& editor() { return *doc().editor(); }
+    HistoryView& view() { return *ui.historyView; }
+    FieldEditor& editor() { return *view().editor(); }
     std::optional<QString> clipboard() { return harness.pasteboard.string(); }
+    using Part = HistoryView::Part;
 
     // Adds texts as the polling step would, oldest first.
     void addRows(const QStringList& oldestFirst) {
         for (const QString& text : oldestFirst) engine().history().add(text);
         engine().publish();
     }
-    CopiedTextField* copied(int row) { return doc().copiedAt(row); }
-    IndexTextField* index(int row) { return doc().indexAt(row); }
-
-    // Clicks whatever is drawn on top at the point, as the user would: the
-    // field editor over the field being edited, the expand button above it.
-    void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-        QWidget* top = doc().childAt(at) ? doc().childAt(at) : &doc();
-        QTest::mouseClick(top, button, Qt::NoModifier, top->mapFrom(&doc(), at));
+    QRect rectOf(int row, Part part) {
+        return part == Part::number ? view().numberRect(row) : view().textRect(row);
     }
-    void click(const RowField* field, Qt::MouseButton button = Qt::LeftButton) {
-        clickAt(doc().qtRect(field).center(), button);
+
+    // Clicks whatever is drawn on top at the point of the viewport, as the
+    // user would: the editor over the part being edited, the expand button
+    // above it.
+    void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* rows = view().viewport();
+        QWidget* top = rows->childAt(at) ? rows->childAt(at) : rows;
+        QTest::mouseClick(top, button, Qt::NoModifier, top->mapFrom(rows, at));
+    }
+    void click(int row, Part part, Qt::MouseButton button = Qt::LeftButton) {
+        clickAt(rectOf(row, part).center(), button);
     }
     void clickOnWindow() {
         QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
     }
-    void pressExpandButton(CopiedTextField* field) {
-        ASSERT_NE(field->expandButton(), nullptr);
-        clickAt(doc().expandButtonRect(field).center());
-    }
-    bool isExpanded(CopiedTextField* field) {
-        return field->expandButton() && field->expandButton()->expanded;
+    void pressExpandButton(int row) {
+        ASSERT_TRUE(view().hasButton(row));
+        clickAt(view().buttonRect(row).center());
     }
 
-    // Opens the field's menu with a right click and hides it again, as the user
+    // Opens the row's menu with a right click and hides it again, as the user
     // would after choosing.
-    QMenu& menuOf(RowField* field) {
-        click(field, Qt::RightButton);
-        field->menu()->hide();
-        return *field->menu();
+    QMenu& menuOf(int row, Part part) {
+        click(row, part, Qt::RightButton);
+        QMenu* menu = part == Part::number ? view().numberMenu(row) : view().textMenu(row);
+        menu->hide();
+        return *menu;
     }
-    void choose(RowField* field, const QString& title) {
-        for (QAction* action : menuOf(field).actions())
+    void choose(int row, Part part, const QString& title) {
+        for (QAction* action : menuOf(row, part).actions())
             if (action->text() == title) return action->trigger();
         ADD_FAILURE() << "no item " << title.toStdString();
     }

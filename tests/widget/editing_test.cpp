@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <QAccessible>
 #include <QApplication>
-#include <QScrollArea>
 
 #include "WindowFixture.h"
 #include "ui/MyToggleButton.h"
@@ -25,18 +24,17 @@ protected:
 };
 
 TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit) {
-    click(index(2));
+    click(2, Part::number);
     type(QStringLiteral("7"));
     // Below the rows the click reaches the window itself.
-    QTest::mouseClick(ui.scrollView->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(20, doc().height() + 40));
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
-    EXPECT_EQ(doc().editingField(), nullptr);
-    EXPECT_FALSE(editor().isVisible());
+    QTest::mouseClick(view().viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(20, view().rowRect(3).bottom() + 40));
+    EXPECT_EQ(view().pendingRow(), 0);
+    EXPECT_EQ(view().editor(), nullptr);
     EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));  // row 7 of three is row 3
-    click(copied(1));
+    click(1, Part::text);
     QTest::mouseClick(ui.helpWindow, Qt::RightButton, Qt::NoModifier, QPoint(395, 10));
-    EXPECT_EQ(doc().editingField(), nullptr);
+    EXPECT_EQ(view().editor(), nullptr);
     // Nor does a toggle clicked before keep the keyboard.
     QTest::mouseClick(ui.ctrlButton, Qt::LeftButton);
     ASSERT_TRUE(ui.ctrlButton->hasFocus());
@@ -49,14 +47,14 @@ TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit)
 // takes the keyboard out of the rows: the edit ends and is committed, as a
 // click outside the rows would do.
 TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
-    click(index(3));
-    click(index(3));
+    click(3, Part::number);
+    click(3, Part::number);
     type(QStringLiteral("1"));
     QTest::keyClick(&editor(), Qt::Key_Tab);
-    EXPECT_EQ(doc().editingField(), nullptr);
+    EXPECT_EQ(view().editor(), nullptr);
     EXPECT_EQ(engine().bufferArray, QStringList({"c", "a", "b"}));
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
-    click(index(3));
+    EXPECT_EQ(view().pendingRow(), 0);
+    click(3, Part::number);
     type(QStringLiteral("1"));
     ASSERT_TRUE(harness.copyAndExpect("d", {"d", "c", "a", "b"}));
     EXPECT_EQ(editor().toPlainText(), "1");
@@ -68,16 +66,16 @@ TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
 // row number shows whole, Escape takes it back, and a tab is as narrow as the
 // space the row draws for it.
 TEST_F(EditingTest, TypedNumbersShowWholeEscapeTakesThemBackAndTabsStayNarrow) {
-    click(index(3));
+    click(3, Part::number);
     type(QStringLiteral("123"));
     EXPECT_GE(editor().cursorRect(QTextCursor(editor().document())).left(), 0);
     QTest::keyClick(&editor(), Qt::Key_Escape);
-    EXPECT_EQ(doc().editingField(), nullptr);
+    EXPECT_EQ(view().editor(), nullptr);
     clickOnWindow();
     EXPECT_EQ(engine().bufferArray, QStringList({"a", "b", "c"}));
     EXPECT_EQ(alert.beeps, 0);
     engine().history().edit(2, QStringLiteral("\tb"));
-    click(copied(2));
+    click(2, Part::text);
     QTextCursor cursor(editor().document());
     const int start = editor().cursorRect(cursor).left();
     cursor.movePosition(QTextCursor::NextCharacter);
@@ -96,37 +94,39 @@ TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
     };
     ui.cmdButton->setFocus(Qt::TabFocusReason);
     press(ui.cmdButton, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), &doc());
-    press(&doc(), Qt::Key_Down);
-    EXPECT_EQ(doc().currentRow(), 2);
-    press(&doc(), Qt::Key_Return);
-    EXPECT_EQ(doc().editingField(), copied(2));
+    ASSERT_EQ(QApplication::focusWidget(), &view());
+    press(&view(), Qt::Key_Down);
+    EXPECT_EQ(view().current(), 2);
+    press(&view(), Qt::Key_Return);
+    EXPECT_EQ(view().editingRow(), 2);
+    EXPECT_EQ(view().editingPart(), Part::text);
     press(&editor(), Qt::Key_Escape);
-    ASSERT_EQ(QApplication::focusWidget(), &doc());
-    press(&doc(), Qt::Key_3);
-    EXPECT_EQ(doc().editingField(), index(2));
+    ASSERT_EQ(QApplication::focusWidget(), &view());
+    press(&view(), Qt::Key_3);
+    EXPECT_EQ(view().editingPart(), Part::number);
     press(&editor(), Qt::Key_Return);
     EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));
+    EXPECT_EQ(view().editingRow(), 3);  // the editor goes with its row
     press(&editor(), Qt::Key_Escape);
     engine().history().edit(1, QStringLiteral("x\ny"));
     engine().history().setPinned(1, true);
-    press(&doc(), Qt::Key_Up);
-    press(&doc(), Qt::Key_Right);
-    EXPECT_TRUE(isExpanded(copied(1)));
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&doc());
+    press(&view(), Qt::Key_Up);
+    press(&view(), Qt::Key_Right);
+    EXPECT_TRUE(view().isExpanded(1));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
     EXPECT_TRUE(list->child(0)->state().checked);
     EXPECT_TRUE(list->child(1)->state().expanded);
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Collapse");
-    press(&doc(), Qt::Key_Left);
-    EXPECT_FALSE(isExpanded(copied(1)));
+    press(&view(), Qt::Key_Left);
+    EXPECT_FALSE(view().isExpanded(1));
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Expand");
     for (const auto& [key, mods] :
          {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
-        press(&editor(), Qt::Key_Escape);
-        press(&doc(), key, mods);
-        ASSERT_NE(copied(1)->menu(), nullptr);
-        EXPECT_TRUE(copied(1)->menu()->isVisible());
-        copied(1)->menu()->hide();
+        if (view().editor()) press(view().editor(), Qt::Key_Escape);
+        press(&view(), key, mods);
+        ASSERT_NE(view().textMenu(1), nullptr);
+        EXPECT_TRUE(view().textMenu(1)->isVisible());
+        view().textMenu(1)->hide();
     }
 }
 
@@ -135,7 +135,7 @@ TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
 TEST_F(WindowTest, AnEditOfATooLongLineKeepsAllOfItAndSelectingAllTakesAllOfIt) {
     const QString line = QString(2 * FieldEditor::longestShownLine, QLatin1Char('x')) + "\nend";
     addRows({line, QStringLiteral("top")});
-    click(copied(2));
+    click(2, Part::text);
     QTest::keyClick(&editor(), Qt::Key_Home);
     type(QStringLiteral("a"));
     EXPECT_EQ(engine().history().text(2), "a" + line);

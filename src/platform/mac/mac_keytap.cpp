@@ -66,14 +66,13 @@ void postOwn(CGEventRef event) {
     CGEventPost(kCGAnnotatedSessionEventTap, event);
 }
 
-// Types the paste chord in place of original, from original's source: the
-// layout's V key down and up, with pasteChordFlags() of the flags the new
-// events were created with. False when no event can be made.
-bool postPasteChord(CGEventRef original) {
-    const mac::CFHandle<CGEventSourceRef> source(CGEventCreateSourceFromEvent(original));
-    const auto v = static_cast<CGKeyCode>(mac::currentLetterKeys().physical(keycode::V));
-    const mac::CFHandle<CGEventRef> down(CGEventCreateKeyboardEvent(source.get(), v, true));
-    const mac::CFHandle<CGEventRef> up(CGEventCreateKeyboardEvent(source.get(), v, false));
+// Types the paste chord from source: the layout's V key down and up, with
+// pasteChordFlags() of the flags the new events were created with. False
+// when no event can be made.
+bool postPasteChord(CGEventSourceRef source, const LetterKeys& keys) {
+    const auto v = static_cast<CGKeyCode>(keys.physical(keycode::V));
+    const mac::CFHandle<CGEventRef> down(CGEventCreateKeyboardEvent(source, v, true));
+    const mac::CFHandle<CGEventRef> up(CGEventCreateKeyboardEvent(source, v, false));
     if (!down || !up) return false;
     const auto flags = static_cast<CGEventFlags>(pasteChordFlags(CGEventGetFlags(down.get())));
     for (CGEventRef event : {down.get(), up.get()}) {
@@ -123,6 +122,7 @@ public:
         return keeper_.waiting() || (tap_ && CGEventTapIsEnabled(tap_.get()));
     }
     std::string failureMessage() const override { return refusedLine; }
+    bool pasteEntry(int index) override;
 
 private:
     static CGEventRef callback(CGEventTapProxy proxy, CGEventType type, CGEventRef event,
@@ -292,13 +292,27 @@ void MacKeyTap::handOver(CGEventRef event, const KeyDecision& decision) {
 }
 
 void MacKeyTap::pasteOnMainThread(CGEventRef original, const KeyDecision& decision) {
+    const mac::CFHandle<CGEventSourceRef> source(CGEventCreateSourceFromEvent(original));
     if (carryOutConsumedKey(*filter_, decision) == Replacement::pasteChord &&
-        postPasteChord(original))
+        postPasteChord(source.get(), mac::currentLetterKeys()))
         return;
     // The snapshot raced the main thread, or no event could be made: the key
     // was already taken, so the user's own key goes on as typed.
     const mac::CFHandle<CGEventRef> typed(CGEventCreateCopy(original));
     if (typed) postOwn(typed.get());
+}
+
+// Asked from outside (tarnwick --paste N), there is no typed key to take the
+// source from: a private one, so that keys the user still holds for the
+// shortcut do not join the chord.
+bool MacKeyTap::pasteEntry(int index) {
+    const KeyDecision decision{KeyDecision::Action::paste, index, false};
+    if (!filter_ || carryOutConsumedKey(*filter_, decision) != Replacement::pasteChord) {
+        return false;
+    }
+    const mac::CFHandle<CGEventSourceRef> source(CGEventSourceCreate(kCGEventSourceStatePrivate));
+    // On the main thread the layout may be read afresh.
+    return postPasteChord(source.get(), mac::refreshLetterKeys());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/wayland/wayland_pasteboard.h"
+#include "platform/wayland/WaylandPasteboard.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +9,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/WaylandConnection.h"
 #include "wlr-data-control-unstable-v1-client.h"
 
 namespace tarnwick::wayland {

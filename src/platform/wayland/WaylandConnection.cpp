@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/WaylandConnection.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -2,7 +2,7 @@
 // The Linux platform's choice: the Wayland backend where the compositor lets
 // a clipboard manager in (data-control), else X11 (through XWayland in a
 // Wayland session).
-#include "platform/wayland/wayland_platform.h"
+#include "platform/wayland/WaylandPlatform.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -14,8 +14,8 @@
 #include "platform/KeyTap.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
-#include "platform/wayland/wayland_connection.h"
-#include "platform/wayland/wayland_pasteboard.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandPasteboard.h"
 #include "platform/x11/X11Platform.h"
 
 namespace tarnwick {
@@ -72,10 +72,11 @@ void finishApplicationStartup() {
     // Here, not before: a later start that only hands over says nothing of it.
     std::printf(
         "Wayland session: Tarnwick follows the clipboard through the compositor's "
-        "data-control%s; the desktop's own shortcuts running tarnwick --paste N are its "
-        "hot keys.\n",
-        wayland::hasVirtualKeyboard() ? " and pastes with a virtual keyboard"
-                                      : ", and the paste key must be pressed by hand");
+        "data-control and pastes with %s; its hot keys are the desktop's global shortcuts "
+        "where its portal offers them, and the desktop's own shortcuts running "
+        "tarnwick --paste N.\n",
+        wayland::hasVirtualKeyboard() ? "a virtual keyboard"
+                                      : "the keyboard the desktop's portal lends, if any");
     std::fflush(stdout);
 }
 
