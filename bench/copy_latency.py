@@ -6,7 +6,9 @@ manager (CopyQ), each on a private Xvfb with its window open: another process
 the clock runs from the moment its owner holds CLIPBOARD (our own connection
 polls the owner) to the moment the program draws into its window, which it
 does when the new entry joins the list (the DAMAGE extension reports it). A
-copy after which nothing is drawn within a second is counted as missed.
+copy after which nothing is drawn within a second is counted as missed. The
+start is seen by our own polling on a shared machine: a sample can come out
+short by however long this script was kept off the processor.
 
   python3 bench/copy_latency.py [--build build/release] [--subject tarnwick|copyq|both]
                                 [--copies N] [--seed S]
