@@ -19,7 +19,8 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # and the X tools and Python 3 the end-to-end tests drive the program with
 # (ImageMagick's import is for tools/screenshot.sh, its identify for
 # tools/package-check.sh; setxkbmap, in x11-xkb-utils, changes the layout;
-# at-spi2-core and python3-pyatspi let the screen-reader test read the rows), a
+# at-spi2-core and python3-pyatspi let the screen-reader test read the rows;
+# python3-xlib is the X client of the Python benchmarks in bench/), a
 # headless sway, wl-clipboard, wtype and Qt's Wayland backend for the Wayland
 # end-to-end test, with a private session bus (dbus-daemon, dbus-send) and the
 # Python D-Bus and GLib bindings its fake desktop portal is written with; the Debian package's tools and validators (lintian checks
@@ -32,7 +33,7 @@ debian_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xclip xdotool trayer openbox x11-utils x11-xkb-utils fonts-dejavu-core imagemagick
   sway wl-clipboard wtype qt6-wayland dbus-daemon dbus-bin python3-dbus python3-gi
-  python3 at-spi2-core python3-pyatspi
+  python3 at-spi2-core python3-pyatspi python3-xlib
   dpkg-dev file desktop-file-utils appstream lintian man-db librsvg2-bin
   shellcheck
 )

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "history/BufferChecker.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/KeyTap.h"
@@ -25,7 +24,7 @@ BufferChecker::BufferChecker(Pasteboard& pasteboard, MainThread& mainThread,
       mainThread_(mainThread),
       pollInterval_(pollInterval),
       reportsChanges_(pasteboard.reportsChanges()),
-      readsOffMainThread_(pasteboard.readsOffMainThread()) {
+      reader_(pasteboard, pollInterval) {
     pasteboard_.setChangeListener([this] { clipboardMayHaveChanged(); });
 }
 
@@ -36,6 +35,7 @@ BufferChecker::~BufferChecker() {
         changeHint_ = true;
     }
     wake_.notify_all();
+    reader_.stop();
     mainThreadDone.mutate([](bool& done) { done = true; });
     if (pollingThread_.joinable()) pollingThread_.join();
     pasteboard_.setChangeListener({});
@@ -55,7 +55,7 @@ void BufferChecker::startBufferUpdating() {
         // A read that waits for another program happens here, before the pass
         // announces itself: a pausing main thread never waits for it, and a
         // hot key right after a copy finds the text read.
-        if (look && readsOffMainThread_) readChange();
+        if (look && reader_.offMainThread()) readChange();
         // The pass is announced before the permission is read: a pausing thread
         // that then sees updatingBuffer false knows no pass can still look.
         updatingBuffer.mutate([](bool& busy) { busy = true; });
@@ -85,33 +85,9 @@ void BufferChecker::sleepUntilNextPass(std::chrono::steady_clock::time_point pas
     changeHint_ = false;
 }
 
-void BufferChecker::waitOutReadFloor() {
-    // A report wakes the next pass at once, but its read is never closer than
-    // one interval to the previous one: a change arriving sooner is read at
-    // the end of the interval.
-    if (!lastReadCount_) return;
-    std::unique_lock lock(wakeMutex_);
-    wake_.wait_until(lock, lastReadStart_ + pollInterval_, [this] { return stopping_.load(); });
-}
-
 void BufferChecker::readChange() {
-    // One read per change: a pass woken by a history change finds the
-    // clipboard's text read already.
-    if (lastReadCount_ == pasteboard_.changeCount()) return;
-    waitOutReadFloor();
-    if (stopping_) return;
-    lastReadStart_ = std::chrono::steady_clock::now();
-    Pasteboard::Contents contents = pasteboard_.read();
-    const std::uint64_t count = contents.count;
-    lastReadCount_ = count;
-    {
-        std::lock_guard lock(readMutex_);
-        reads_.push_back(std::move(contents));
-        readsUpTo_ = std::max(readsUpTo_, count + 1);
-    }
-    readDone_.notify_all();
     // Changed again during the read: the next pass reads that change.
-    if (pasteboard_.changeCount() != count) wakePolling();
+    if (reader_.readChange()) wakePolling();
 }
 
 void BufferChecker::wakePolling() {
@@ -145,48 +121,10 @@ bool BufferChecker::clipboardMayDifferFromLastLook() const {
            entryZero.size() != lookedEntryZero_.size();
 }
 
-bool BufferChecker::awaitCurrentRead(std::chrono::milliseconds patience) {
-    // The polling thread is reading the change current now: wait for that
-    // read, but only so long (an owner that hangs must not hold a hot key or
-    // the window for its whole read). Changes made meanwhile came after the
-    // key, and a program copying without pause must not keep it waiting.
-    std::optional<QString> known;
-    if (!readsOffMainThread_ || knownClipboardText(known)) return true;
-    const std::uint64_t wanted = pasteboard_.changeCount();
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    std::unique_lock lock(readMutex_);
-    const auto readNow = [this, wanted] { return readsUpTo_ > wanted; };
-    while (!readDone_.wait_for(lock, std::chrono::milliseconds(1), readNow)) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        // The polling thread may be waiting for a step queued to this thread.
-        lock.unlock();
-        runPendingStep();
-        lock.lock();
-    }
-    return true;
-}
-
 void BufferChecker::takeReads() {
-    std::deque<Pasteboard::Contents> reads;
-    {
-        std::lock_guard lock(readMutex_);
-        reads.swap(reads_);
-    }
-    const std::uint64_t now = pasteboard_.changeCount();
-    for (Pasteboard::Contents& read : reads) {
-        // What this program wrote itself is no copy; the current change is
-        // looked at below, with the history as it is then.
-        if (std::find(ownWrites_.begin(), ownWrites_.end(), read.count) != ownWrites_.end())
-            continue;
-        if (read.count == now) {
-            cachedText_ = std::move(read.text);
-            cachedTextCount_ = now;
-            cachedTextValid_ = true;
-            continue;
-        }
-        // Moved past before it reached this thread: still a copy the user made.
-        if (!isOwnPaste(read.text)) consider(read.text);
-    }
+    reader_.takeReads([this](const std::optional<QString>& text) {
+        if (!isOwnPaste(text)) consider(text);
+    });
 }
 
 void BufferChecker::consider(const std::optional<QString>& text) {
@@ -198,14 +136,14 @@ void BufferChecker::consider(const std::optional<QString>& text) {
 }
 
 void BufferChecker::updateBufferHistory() {
-    if (readsOffMainThread_) takeReads();
+    if (reader_.offMainThread()) takeReads();
     if (!clipboardMayDifferFromLastLook()) {
         publishSnapshot();
         return;
     }
     std::optional<QString> text;
     // Not read yet: the read under way brings it with the next step.
-    if (!knownClipboardText(text)) {
+    if (!reader_.knownText(text)) {
         publishSnapshot();
         return;
     }
@@ -235,58 +173,14 @@ void BufferChecker::resumeUpdates() {
 }
 
 bool BufferChecker::writeEntryZeroToPasteboard() {
-    const bool written = writeClipboard(bufferArray.isEmpty() ? nullptr : &bufferArray.front());
+    const bool written = reader_.write(bufferArray.isEmpty() ? nullptr : &bufferArray.front());
     if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
     publish();
     return written;
 }
 
 void BufferChecker::clearPasteboard() {
-    writeClipboard(nullptr);
-}
-
-bool BufferChecker::writeClipboard(const QString* text) {
-    // A write replaces the contents in one step: cleared first, the clipboard
-    // would be ownerless for a moment, and a paste then finds nothing.
-    bool written = true;
-    if (text) {
-        written = pasteboard_.setString(*text);
-    } else {
-        pasteboard_.clearContents();
-    }
-    cachedTextValid_ = false;
-    if (readsOffMainThread_) {
-        // Reads of this change are not copies; a short memory is enough, as
-        // reads reach the main thread within a few passes.
-        ownWrites_.push_back(pasteboard_.changeCount());
-        if (ownWrites_.size() > 16) ownWrites_.pop_front();
-    }
-    if (written && readsOffMainThread_) {
-        // What this program wrote is known without asking anyone.
-        cachedText_ = text ? std::optional<QString>(*text) : std::nullopt;
-        cachedTextCount_ = pasteboard_.changeCount();
-        cachedTextValid_ = true;
-    }
-    return written;
-}
-
-bool BufferChecker::knownClipboardText(std::optional<QString>& text) const {
-    const std::uint64_t count = pasteboard_.changeCount();
-    if (!cachedTextValid_ || count != cachedTextCount_) {
-        if (readsOffMainThread_) {
-            // The main thread never waits for another program: only the
-            // polling thread's read of this very change is taken.
-            std::lock_guard lock(readMutex_);
-            if (reads_.empty() || reads_.back().count != count) return false;
-            cachedText_ = reads_.back().text;
-        } else {
-            cachedText_ = pasteboard_.string();
-        }
-        cachedTextCount_ = count;
-        cachedTextValid_ = true;
-    }
-    text = cachedText_;
-    return true;
+    reader_.write(nullptr);
 }
 
 bool BufferChecker::differsFromEntryZero(const std::optional<QString>& text) const {
@@ -295,9 +189,9 @@ bool BufferChecker::differsFromEntryZero(const std::optional<QString>& text) con
 
 bool BufferChecker::plainPasteNeedsRewrite() const {
     std::optional<QString> text;
-    if (readsOffMainThread_) {
+    if (reader_.offMainThread()) {
         // A clipboard not read yet holds a fresh copy: the paste takes it as it is.
-        return knownClipboardText(text) && differsFromEntryZero(text);
+        return reader_.knownText(text) && differsFromEntryZero(text);
     }
     // Read afresh: the paste must not act on a change report still in flight.
     return differsFromEntryZero(pasteboard_.string());
@@ -312,7 +206,7 @@ void BufferChecker::publish() {
 void BufferChecker::publishSnapshot() {
     publishedLength_.store(static_cast<int>(bufferArray.size()), std::memory_order_release);
     std::optional<QString> text;
-    const bool needsRewrite = knownClipboardText(text) && differsFromEntryZero(text);
+    const bool needsRewrite = reader_.knownText(text) && differsFromEntryZero(text);
     publishedNeedsRewrite_.store(needsRewrite, std::memory_order_release);
 }
 
@@ -320,7 +214,7 @@ bool BufferChecker::pasteItemAtIndex(int index, bool byHand) {
     // A copy made just before the hot key may not have reached the history
     // yet: take it first, so it is neither lost nor shifts the wrong entry
     // under the digit.
-    const bool read = awaitCurrentRead(readLimit);
+    const bool read = reader_.awaitCurrentRead(readLimit, [this] { runPendingStep(); });
     pauseUpdates();
     updateBufferHistory();
     if (!read && index >= 0) {
@@ -334,7 +228,7 @@ bool BufferChecker::pasteItemAtIndex(int index, bool byHand) {
         return false;
     }
     const QString pasted = bufferArray.at(index);
-    const bool written = writeClipboard(&pasted);
+    const bool written = reader_.write(&pasted);
     if (!written) std::printf("failed edit pasteboard\n"), std::fflush(stdout);
     pasteLeft_ = written ? std::optional<QString>(pasted) : std::nullopt;
     ++pendingResumes_;
@@ -345,16 +239,14 @@ bool BufferChecker::pasteItemAtIndex(int index, bool byHand) {
 }
 
 std::optional<QString> BufferChecker::clipboardText() {
-    awaitCurrentRead(readLimit);
+    reader_.awaitCurrentRead(readLimit, [this] { runPendingStep(); });
     std::optional<QString> text;
-    if (!knownClipboardText(text)) return std::nullopt;
+    if (!reader_.knownText(text)) return std::nullopt;
     return text;
 }
 
 bool BufferChecker::copyToClipboard(const QString& text) {
-    // Written in one step: the clipboard is never without an owner between.
-    const bool written = pasteboard_.setString(text);
-    cachedTextValid_ = false;
+    const bool written = reader_.copy(text);
     publish();
     return written;
 }
@@ -373,8 +265,8 @@ void BufferChecker::resumeUpdatingAfterDelay(int /*index*/) {
     // Put entry 0 back only if the clipboard still holds what the paste left
     // there: a text the user copied meanwhile stays and is polled as usual.
     std::optional<QString> now;
-    if (knownClipboardText(now) && now == pasteLeft_) {
-        writeClipboard(bufferArray.isEmpty() ? nullptr : &bufferArray.front());
+    if (reader_.knownText(now) && now == pasteLeft_) {
+        reader_.write(bufferArray.isEmpty() ? nullptr : &bufferArray.front());
         publish();
     }
     resumeUpdates();

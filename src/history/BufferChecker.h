@@ -7,7 +7,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -15,6 +14,7 @@
 
 #include "history/Atomic.h"
 #include "history/CanonicalTexts.h"
+#include "history/ClipboardReader.h"
 #include "history/HistoryModel.h"
 #include "platform/Pasteboard.h"
 
@@ -112,13 +112,9 @@ private:
     bool isOwnPaste(const std::optional<QString>& text) const;
     bool clipboardMayDifferFromLastLook() const;
     void readChange();
-    void waitOutReadFloor();
-    bool awaitCurrentRead(std::chrono::milliseconds patience);
     void takeReads();
     void consider(const std::optional<QString>& text);
     void publishSnapshot();
-    bool knownClipboardText(std::optional<QString>& text) const;
-    bool writeClipboard(const QString* text);
     bool differsFromEntryZero(const std::optional<QString>& text) const;
     void wakePolling();
     void sleepUntilNextPass(std::chrono::steady_clock::time_point passStart);
@@ -127,7 +123,6 @@ private:
     MainThread& mainThread_;
     const std::chrono::milliseconds pollInterval_;
     const bool reportsChanges_;
-    const bool readsOffMainThread_;
 
     std::atomic<bool> stepPending_{false};
     // Set by every clipboard change report, history change and resume; a pass
@@ -144,29 +139,9 @@ private:
     QString lookedEntryZero_;
     bool lookedEmpty_ = true;
 
-    // The polling thread's reads not yet taken by the main thread, oldest
-    // first, each with the change count it was made at. Every read is a copy,
-    // also one the clipboard has moved past meanwhile.
-    mutable std::mutex readMutex_;
-    std::condition_variable readDone_;
-    std::deque<Pasteboard::Contents> reads_;
-    // One more than the newest change read so far (0: none yet).
-    std::uint64_t readsUpTo_ = 0;
-    // Polling thread only: the change last read, and when that read began.
-    std::optional<std::uint64_t> lastReadCount_;
-    std::chrono::steady_clock::time_point lastReadStart_;
-    // Main thread only: the changes this program's own writes made (entry 0
-    // put back, an entry put there for a paste): reads of them are no copies.
-    std::deque<std::uint64_t> ownWrites_;
+    ClipboardReader reader_;  // reads on the polling thread, the rest on the main thread
 
     CanonicalTexts canonical_;  // main thread only
-
-    // The clipboard's text as last read (or written), re-read only when its
-    // change count moved: a large text is then held once, shared with the
-    // history.
-    mutable std::optional<QString> cachedText_;
-    mutable std::uint64_t cachedTextCount_ = 0;
-    mutable bool cachedTextValid_ = false;
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;
