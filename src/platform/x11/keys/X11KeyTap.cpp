@@ -178,7 +178,10 @@ void X11KeyTap::run() {
             }
         }
         if (mapping.refresh()) onMappingChanged();
-        if (stopping_ || regrab_) continue;
+        // The refresh's round trips may have queued more events, a grabbed key
+        // press among them: waiting on the socket then would leave the whole
+        // keyboard frozen until some other event came.
+        if (stopping_ || regrab_ || XQLength(display) > 0) continue;
         poll(fds, 2, -1);
         if ((fds[1].revents & POLLIN) != 0) {
             char drain[64];
