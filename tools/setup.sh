@@ -20,7 +20,8 @@ say() { echo "tools/setup.sh: $*" >&2; }
 # (ImageMagick's import is for tools/screenshot.sh, its identify for
 # tools/package-check.sh; setxkbmap, in x11-xkb-utils, changes the layout;
 # at-spi2-core and python3-pyatspi let the screen-reader test read the rows;
-# python3-xlib is the X client of the Python benchmarks in bench/), a
+# python3-xlib is the X client of the Python benchmarks in bench/ and
+# of an end-to-end test that needs exact key timing), a
 # headless sway, wl-clipboard, wtype and Qt's Wayland backend for the Wayland
 # end-to-end test, with a private session bus (dbus-daemon, dbus-send) and the
 # Python D-Bus and GLib bindings its fake desktop portal is written with; the Debian package's tools and validators (lintian checks
