@@ -1,7 +1,6 @@
 # SPDX-License-Identifier: MIT
 """Hot-key pastes through the real binary: texts copied by another application,
-keys pressed with xdotool (or XTest directly where the timing matters), and what
-the focused application received."""
+keys pressed with xdotool or XTest, and what the focused application received."""
 
 import time
 
