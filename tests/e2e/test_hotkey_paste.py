@@ -11,8 +11,9 @@ class HotKeyPaste(harness.EndToEndTest):
     def test_pastes_restores_and_lets_other_chords_through(self):
         paste_two = lambda: self.x.run(harness.TARNWICK, "--paste", "2")
         self.assertEqual(paste_two().returncode, 1)  # nobody to ask yet
-        self.start_with_target()
-        # ctrl+1 right after each copy pastes it: the copy arrived at once.
+        # ctrl+1 right after each copy pastes it, also when the main thread
+        # hears of the copy only seconds later.
+        self.start_with_target({"TARNWICK_TEST_LATE_CHANGE_NOTICE_MS": "3000"})
         for text in ("alpha", "beta", "gamma"):
             self.x.copy(text)
             self.press("ctrl+1", text)
