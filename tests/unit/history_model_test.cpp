@@ -142,10 +142,13 @@ TEST(HistoryModelRules, WorkedCases) {
 }
 
 // An edit of row 1 puts it on the clipboard under the polling pause, unless it
-// follows a cut; other rows never touch the clipboard. Every edit ends the note.
+// follows a cut; other rows never touch the clipboard. Every edit ends the note;
+// an edited filler row (row 3 here) is one no more.
 TEST(HistoryModelRules, AnEditOfRowOneFollowsTheClipboardUnlessACutCameFirst) {
-    for (const auto& [row, cut, writes] : {std::tuple{1, false, 2}, {1, true, 1}, {2, false, 0}}) {
-        Fixture f({{"A"}, {"B"}});
+    for (const auto& [row, cut, writes] : {std::tuple{1, false, 2}, {1, true, 1}, {3, false, 0}}) {
+        Fixture f({{"A"}, {"B"}, {"C"}, {"D", true}});
+        f.model.remove(2);
+        f.writes = f.publishes = f.ends = 0;
         if (cut) f.model.noteCut();
         f.model.edit(row, "x");
         EXPECT_EQ(f.writes, row == 1 && !cut ? 1 : 0);

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <tuple>
 
 #include "hotkeys/KeyRules.h"
@@ -50,14 +49,6 @@ TEST(HotKeyFilterDecision, FollowsTheTable) {
         {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes}};
     for (const auto& [name, event, toggles, ability, expected] : cases)
         EXPECT_EQ(decideKey(event, toggles, ability), expected) << name;
-}
-
-TEST(HotKeyFilterDecision, EachDigitKeySelectsItsIndexAndNoOtherKeyDoes) {
-    constexpr std::array<int, 10> codes{18, 19, 20, 21, 23, 22, 26, 28, 25, 29};
-    for (int code = 0; code < 128; ++code) {
-        const auto digit = std::find(codes.begin(), codes.end(), code);
-        EXPECT_EQ(digitIndex(code), digit == codes.end() ? -1 : int(digit - codes.begin())) << code;
-    }
 }
 
 TEST(HotKeyFilterPasteChord, CarriesCommandByTheLeftKeyNeverControlOrFn) {
