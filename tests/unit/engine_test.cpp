@@ -3,7 +3,6 @@
 
 #include <thread>
 
-#include "history/Atomic.h"
 #include "support/Fakes.h"
 
 using namespace tarnwick;
@@ -11,17 +10,6 @@ using namespace tarnwick::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// The engine's pause waits on this: untimed for the polling step, timed while
-// it keeps running the main thread's queue.
-TEST(AtomicWait, WakesOnAWriteFromAnotherThreadAndTimesOut) {
-    Atomic<bool> flag(false);
-    EXPECT_FALSE(flag.waitFor(true, 5ms));
-    std::thread writer([&] { flag.mutate([](bool& v) { v = true; }); });
-    flag.waitFor(true);
-    writer.join();
-    EXPECT_TRUE(flag.waitFor(true, 5ms));
-}
 
 const QString eAcute = QString::fromUtf8("\xC3\xA9");       // é, one code point
 const QString eCombining = QString::fromUtf8("e\xCC\x81");  // e + U+0301

@@ -45,8 +45,7 @@ TEST(HotKeyFilterDecision, FollowsTheTable) {
         {"control V", keyDown(keycode::V, ctl), all, ten, passes},
         {"chord, empty history", pasteChord, all, {0, true}, passes},
         {"chord over another text", pasteChord, fnOnly, three, plainPaste},
-        {"chord over entry 0", pasteChord, all, {3, false}, passes},
-        {"modifier change", {KeyEvent::Type::flagsChanged, 55, cmd}, all, ten, passes}};
+        {"chord over entry 0", pasteChord, all, {3, false}, passes}};
     for (const auto& [name, event, toggles, ability, expected] : cases)
         EXPECT_EQ(decideKey(event, toggles, ability), expected) << name;
 }
