@@ -47,7 +47,8 @@ X11Pasteboard::X11Pasteboard()
     // heard of the copy.
     const int lateBy = qEnvironmentVariableIntValue("TARNWICK_TEST_LATE_CHANGE_NOTICE_MS");
     connect(clipboard_, &QClipboard::changed, this, [this, lateBy](QClipboard::Mode mode) {
-        if (mode == QClipboard::Clipboard) QTimer::singleShot(lateBy, this, [this] { noteChange(); });
+        if (mode == QClipboard::Clipboard)
+            QTimer::singleShot(lateBy, this, [this] { noteChange(); });
     });
     // Every window Qt creates carries its connection's resource id base: that
     // tells our own ownership of the selection from another program's.
