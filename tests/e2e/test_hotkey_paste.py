@@ -11,9 +11,13 @@ class HotKeyPaste(harness.EndToEndTest):
     def test_pastes_restores_and_lets_other_chords_through(self):
         paste_two = lambda: self.x.run(harness.TARNWICK, "--paste", "2")
         self.assertEqual(paste_two().returncode, 1)  # nobody to ask yet
+        # A text on the clipboard before the start is the first entry.
+        owner = self.x.copy("zero")
         # ctrl+1 right after each copy pastes it, also when the main thread
         # hears of the copy only seconds later.
         self.start_with_target({"TARNWICK_TEST_LATE_CHANGE_NOTICE_MS": "3000"})
+        self.assertEventually(lambda: owner.error_output().count("request number") > 2)
+        self.press("ctrl+1", "zero")
         for text in ("alpha", "beta", "gamma"):
             self.x.copy(text)
             self.press("ctrl+1", text)
@@ -42,7 +46,7 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("ctrl+v", "gamma")
 
         # An image is no entry and a plain paste of it is left alone; nor is the
-        # clipboard its owner leaves empty an entry: ctrl+4 stays beyond the
+        # clipboard its owner leaves empty an entry: ctrl+5 stays beyond the
         # history and reaches the application.
         owner = self.x.copy(PNG, "image/png")
         self.x.xdotool("key", "ctrl+v")
@@ -54,10 +58,10 @@ class HotKeyPaste(harness.EndToEndTest):
             if step == "owner gone":
                 owner.stop()
             seen = len(self.target.keys())
-            self.x.xdotool("key", "ctrl+4")
-            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+4"],
+            self.x.xdotool("key", "ctrl+5")
+            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+5"],
                                   lambda: "%s: %s" % (step, self.target.keys()[seen:]))
-        self.assertEqual(self.target.text(), "alphabetagammaalphabetabetabetakbetagammak")
+        self.assertEqual(self.target.text(), "zeroalphabetagammaalphabetabetabetakbetagammak")
         self.assertEqual(self.app.output(), "")
 
 
