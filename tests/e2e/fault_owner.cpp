@@ -12,6 +12,7 @@
 //   fault_owner compound TEXT   offers TEXT only as COMPOUND_TEXT
 //   fault_owner latin1 TEXT     offers UTF8_STRING and STRING but refuses UTF8_STRING
 //   fault_owner wide TEXT       sends TEXT as 32-bit items
+//   fault_owner grab KEYCODE    holds Ctrl + KEYCODE, as a desktop shortcut does
 // Any other mode offers TEXT plainly. Prints "owns" once it owns the
 // clipboard and "asked TARGET" for each request; runs until another program takes
 // the selection (relay and steady: until their last copy was read, or taken).
@@ -151,6 +152,10 @@ int main(int argc, char* argv[]) {
     if (owner.mode == "relay" || owner.mode == "steady") owner.last = std::stoi(owner.data);
     if (owner.mode == "steady") every = std::chrono::milliseconds(std::stoi(argv[3]));
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
+    if (owner.mode == "grab") {
+        XGrabKey(display, std::stoi(owner.data), ControlMask, DefaultRootWindow(display), True,
+                 GrabModeAsync, GrabModeAsync);
+    }
     if (!owner.take()) return 1;
     std::printf("owns\n");
     if (every.count() > 0) owner.next = Clock::now() + every;

@@ -3,7 +3,11 @@
 nor end Tarnwick: owners that hang or die mid-transfer, secrets and file
 lists, a keyboard layout change, and the X server going away."""
 
+import subprocess
+
 import harness
+
+LEFT = "Another program holds %s; Tarnwick leaves it to that program.\n"
 
 
 class HostileClipboard(harness.EndToEndTest):
@@ -48,6 +52,15 @@ class HostileClipboard(harness.EndToEndTest):
         self.press("ctrl+2", newest)
         self.press("ctrl+1", "gamma")
         self.assertNotIn("Ctrl+K", self.target.keys())
+        # A shortcut holds Ctrl + the key of Q (code 24); the digit 1 moved
+        # there is grabbed anew and left to that program, which is named.
+        self.owner("grab", "", "24")
+        moved = ('xkb_keymap { xkb_keycodes { include "evdev+aliases(qwerty)" }; xkb_types '
+                 '{ include "complete" }; xkb_compat { include "complete" }; xkb_symbols { include '
+                 '"pc+us+inet(evdev)" key <AD01> { [ 1 ] }; key <AE01> { [ q ] }; }; };')
+        subprocess.run(["xkbcomp", "-w", "0", "-", self.x.display], input=moved.encode(),
+                       env=self.x.env, check=True)
+        self.assertEventually(lambda: self.app.output() == LEFT % "ctrl+1", self.app.output)
 
 
 class ServerLoss(harness.EndToEndTest):

@@ -13,8 +13,13 @@ class HotKeyPaste(harness.EndToEndTest):
     def test_pastes_restores_and_lets_other_chords_through(self):
         paste_two = lambda: self.x.run(harness.TARNWICK, "--paste", "2")
         self.assertEqual(paste_two().returncode, 1)  # nobody to ask yet
-        self.start_with_target()
-        # ctrl+1 right after each copy pastes it: the copy arrived at once.
+        # A text on the clipboard before the start is the first entry.
+        self.x.copy("zero")
+        # ctrl+1 right after each copy pastes it, also when the main thread
+        # hears of the copy only seconds later.
+        self.start_with_target({"TARNWICK_TEST_LATE_CHANGE_NOTICE_MS": "3000"})
+        self.assertEqual(self.x.run(harness.TARNWICK, "--paste", "1").returncode, 0)
+        self.assertEventually(lambda: self.target.text() == "zero")
         for text in ("alpha", "beta", "gamma"):
             self.x.copy(text)
             self.press("ctrl+1", text)
@@ -43,7 +48,7 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("ctrl+v", "gamma")
 
         # An image is no entry and a plain paste of it is left alone; nor is the
-        # clipboard its owner leaves empty an entry: ctrl+4 stays beyond the
+        # clipboard its owner leaves empty an entry: ctrl+5 stays beyond the
         # history and reaches the application.
         owner = self.x.copy(PNG, "image/png")
         self.x.xdotool("key", "ctrl+v")
@@ -55,8 +60,8 @@ class HotKeyPaste(harness.EndToEndTest):
             if step == "owner gone":
                 owner.stop()
             seen = len(self.target.keys())
-            self.x.xdotool("key", "ctrl+4")
-            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+4"],
+            self.x.xdotool("key", "ctrl+5")
+            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+5"],
                                   lambda: "%s: %s" % (step, self.target.keys()[seen:]))
         self.assertEqual(self.app.output(), "")
 

@@ -32,6 +32,7 @@ struct Fixture final : HistorySync {
         for (std::size_t i = 0; i < rows.size(); ++i)
             if (rows[i].pinned) model.setPinned(static_cast<int>(i) + 1, true);
         follow();
+        publishes = 0;  // counted from the operation under test
     }
     void follow() {
         using M = QAbstractItemModel;
@@ -69,12 +70,12 @@ struct Fixture final : HistorySync {
     void resumeUpdates() override { --paused; }
     bool writeEntryZeroToPasteboard() override { return ++writes, paused == 1; }
     void clearPasteboard() override { ++clears; }
-    void publish() override {}
+    void publish() override { ++publishes; }
 
     HistoryModel model{*this};
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QStringList mirror;
-    int paused = 0, writes = 0, clears = 0, ends = 0;
+    int paused = 0, writes = 0, clears = 0, ends = 0, publishes = 0;
 };
 
 // With up to eight rows every pin pattern is reached, so no sequence of
@@ -99,14 +100,17 @@ TEST(HistoryModelRules, EveryPinPatternOfUpToEightRowsFollowsTheReference) {
                                       : k == a ? Commit::unchanged
                                                : Commit::rejected);
                     ASSERT_EQ(f.rows(), refused ? rows : reference::moved(rows, a, k)) << a << k;
-                    // The clipboard follows row 1 when it is a source or target.
+                    // The clipboard follows row 1 when it is a source or target;
+                    // the key thread's snapshot follows every move.
                     ASSERT_EQ(f.writes, !refused && (a == 1 || k == 1) ? 1 : 0) << a << k;
+                    ASSERT_EQ(f.publishes, refused ? 0 : 1) << a << k;
                 }
                 Fixture f(rows);
                 f.model.remove(a);
                 ASSERT_EQ(f.rows(), reference::deleted(rows, a, Row{""})) << "delete row " << a;
                 ASSERT_EQ(f.clears, f.model.count() == 0 ? 1 : 0);
                 ASSERT_EQ(f.writes, f.model.count() == 0 ? 0 : 1);
+                ASSERT_EQ(f.publishes, 1);
             }
         }
 }
@@ -138,13 +142,17 @@ TEST(HistoryModelRules, WorkedCases) {
 }
 
 // An edit of row 1 puts it on the clipboard under the polling pause, unless it
-// follows a cut; other rows never touch the clipboard. Every edit ends the note.
+// follows a cut; other rows never touch the clipboard. Every edit ends the note;
+// an edited filler row (row 3 here) is one no more.
 TEST(HistoryModelRules, AnEditOfRowOneFollowsTheClipboardUnlessACutCameFirst) {
-    for (const auto& [row, cut, writes] : {std::tuple{1, false, 2}, {1, true, 1}, {2, false, 0}}) {
-        Fixture f({{"A"}, {"B"}});
+    for (const auto& [row, cut, writes] : {std::tuple{1, false, 2}, {1, true, 1}, {3, false, 0}}) {
+        Fixture f({{"A"}, {"B"}, {"C"}, {"D", true}});
+        f.model.remove(2);
+        f.writes = f.publishes = f.ends = 0;
         if (cut) f.model.noteCut();
         f.model.edit(row, "x");
         EXPECT_EQ(f.writes, row == 1 && !cut ? 1 : 0);
+        EXPECT_EQ(f.publishes, 1);
         EXPECT_FALSE(f.model.cutNoted());
         f.rows();
         f.model.edit(row, "xy");
