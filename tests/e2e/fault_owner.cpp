@@ -99,26 +99,18 @@ struct Owner {
             put(request.requestor, request.property, incr, &size, 1);
             incrTo = request.requestor;
             incrProperty = request.property;
-        } else if (mode == "compound") {
+        } else if (mode == "compound" || mode == "latin1") {
+            // Xlib converts from UTF-8; STRING is Latin-1.
             char* list[] = {data.data()};
             XTextProperty text{};
-            Xutf8TextListToTextProperty(display, list, 1, XCompoundTextStyle, &text);
-            put(request.requestor, request.property, compound, text.value, text.nitems);
+            Xutf8TextListToTextProperty(display, list, 1,
+                                        mode == "compound" ? XCompoundTextStyle : XStringStyle,
+                                        &text);
+            put(request.requestor, request.property, text.encoding, text.value, text.nitems);
             XFree(text.value);
         } else if (mode == "wide") {
             const std::vector<long> items(data.begin(), data.end());
             put(request.requestor, request.property, request.target, items.data(), items.size());
-        } else if (mode == "latin1") {
-            std::string latin1;  // from UTF-8, as STRING is Latin-1
-            for (std::size_t i = 0; i < data.size(); ++i) {
-                if (static_cast<unsigned char>(data[i]) < 0x80) {
-                    latin1 += data[i];
-                } else if (i + 1 < data.size()) {
-                    latin1 += char((data[i] & 0x03) << 6 | (data[i + 1] & 0x3f));
-                    ++i;
-                }
-            }
-            put(request.requestor, request.property, XA_STRING, latin1.data(), latin1.size());
         } else {
             put(request.requestor, request.property, request.target, data.data(), data.size());
             // The next copy follows this one's read.

@@ -177,6 +177,12 @@ class EndToEndTest(unittest.TestCase):
         self.assertTrue(self.x.window("^Tarnwick$", 10), self.app.error_output())
         self.target = self.x.paste_target()
 
+    def fault_owner(self, mode, asked="", *data):
+        """A fault_owner in mode, once Tarnwick has asked it for target asked."""
+        owner = self.x.start([FAULT_OWNER, mode, *data])
+        self.assertEventually(lambda: "asked " + asked in owner.output(), owner.output)
+        return owner
+
     def press(self, chord, pasted, timeout=5.0):
         """Presses chord in the target and waits until exactly pasted arrives."""
         before = self.target.text()

@@ -22,8 +22,7 @@ class CopiesKept(harness.EndToEndTest):
                 self.newest_ten(["%s-%d" % (argv[0], n) for n in range(10, 0, -1)])
         # A hot key a tenth of a second after a copy that takes 0.7 s to read
         # pastes that copy, which is then kept, never an older entry.
-        owner = self.x.start([harness.FAULT_OWNER, "slow", "late"])
-        self.assertEventually(lambda: "asked TARGETS" in owner.output(), owner.output)
+        owner = self.fault_owner("slow", "TARGETS", "late")
         self.press("ctrl+1", "late", timeout=5)
         self.assertEventually(lambda: "asked UTF8_STRING" in owner.output(), owner.output)
         self.press("ctrl+2", "steady-10")

@@ -11,19 +11,13 @@ LEFT = "Another program holds %s; Tarnwick leaves it to that program.\n"
 
 
 class HostileClipboard(harness.EndToEndTest):
-    def owner(self, mode, asked="", *data):
-        """A fault_owner in mode, once Tarnwick has asked it for target asked."""
-        owner = self.x.start([harness.FAULT_OWNER, mode, *data])
-        self.assertEventually(lambda: "asked " + asked in owner.output(), owner.output)
-        return owner
-
     def test_bad_owners_add_nothing_and_the_paste_chord_follows_the_layout(self):
         self.start_with_target()
         self.x.copy("alpha")
         self.press("ctrl+1", "alpha")
         for mode in ("hang", "die-mid-incr", "trickle", "endless"):
             with self.subTest(mode):
-                self.owner(mode)
+                self.fault_owner(mode)
                 # A read ends a second after it began: the copy right after
                 # it is read then, well within the five seconds one read
                 # used to block.
@@ -42,7 +36,7 @@ class HostileClipboard(harness.EndToEndTest):
                 ("uri-list", "TARGETS", "file:///tmp/report.pdf", False),
                 ("wide", "UTF8_STRING", "wide", False)):
             with self.subTest(mode):
-                self.owner(mode, asked, data)
+                self.fault_owner(mode, asked, data)
                 self.press("ctrl+1", data if kept else newest)
                 newest = "after " + mode
                 self.x.copy(newest, read=True)
@@ -54,7 +48,7 @@ class HostileClipboard(harness.EndToEndTest):
         self.assertNotIn("Ctrl+K", self.target.keys())
         # A shortcut holds Ctrl + the key of Q (code 24); the digit 1 moved
         # there is grabbed anew and left to that program, which is named.
-        self.owner("grab", "", "24")
+        self.fault_owner("grab", "", "24")
         moved = ('xkb_keymap { xkb_keycodes { include "evdev+aliases(qwerty)" }; xkb_types '
                  '{ include "complete" }; xkb_compat { include "complete" }; xkb_symbols { include '
                  '"pc+us+inet(evdev)" key <AD01> { [ 1 ] }; key <AE01> { [ q ] }; }; };')

@@ -61,9 +61,10 @@ class ScreenReaderTest(EndToEndTest):
         index = 2 * (number - 1) + field
         return rows[index] if index < len(rows) else {}
 
-    def key(self, name, until, message):
+    def key(self, name, until, message=None):
+        """Presses name and waits until until(); the rows as read when not."""
         self.x.xdotool("key", name)
-        self.assertEventually(until, message, 10)
+        self.assertEventually(until, message or (lambda: str(self.rows())), 10)
 
     def test_rows_read_and_walked_by_keyboard(self):
         app = self.x.start([TARNWICK])
@@ -84,24 +85,16 @@ class ScreenReaderTest(EndToEndTest):
         self.assertEventually(lambda: self.row(1, 1).get("focused"), lambda: str(self.rows()))
         # Shift+Tab leaves the rows for the toggles, Tab comes back.
         self.key("shift+Tab", lambda: not self.row(1, 1).get("focused"), "still on the rows")
-        self.key("Tab", lambda: self.row(1, 1).get("focused"), lambda: str(self.rows()))
-        self.key("Down", lambda: self.row(2, 1).get("focused"), lambda: str(self.rows()))
-        self.key("Right", lambda: self.row(2, 1).get("expanded"), lambda: str(self.rows()))
+        self.key("Tab", lambda: self.row(1, 1).get("focused"))
+        self.key("Down", lambda: self.row(2, 1).get("focused"))
+        self.key("Right", lambda: self.row(2, 1).get("expanded"))
         self.assertEqual(self.row(2, 1)["button"], "Collapse")
-        self.key("Left", lambda: not self.row(2, 1).get("expanded"), lambda: str(self.rows()))
+        self.key("Left", lambda: not self.row(2, 1).get("expanded"))
         # Return edits the text; what is typed reaches the history and the reader.
+        # (Moving rows by number and the Menu key are widget tests' business.)
         self.x.xdotool("key", "Return")
-        self.x.xdotool("type", "x")
-        self.assertEventually(lambda: self.row(2, 1).get("text") == "x", lambda: str(self.rows()))
-        self.key("Escape", lambda: self.row(2, 1).get("focused"), lambda: str(self.rows()))
-        # A digit and Return move the row: row 2 becomes row 1.
-        self.x.xdotool("key", "1")
-        self.key("Return", lambda: self.row(1, 1).get("text") == "x", lambda: str(self.rows()))
-        self.x.xdotool("key", "Escape")
-        # Menu opens the row's menu, a window of its own; Escape closes it.
-        shown = self.x.windows()
-        self.key("Menu", lambda: len(self.x.windows() - shown) > 0, "no menu opened")
-        self.key("Escape", lambda: not (self.x.windows() - shown), "the menu stayed open")
+        self.key("x", lambda: self.row(2, 1).get("text") == "x")
+        self.key("Escape", lambda: self.row(2, 1).get("focused"))
         self.assertTrue(app.running(), app.error_output())
 
 
