@@ -91,7 +91,6 @@ class ScreenReaderTest(EndToEndTest):
         self.assertEqual(self.row(2, 1)["button"], "Collapse")
         self.key("Left", lambda: not self.row(2, 1).get("expanded"))
         # Return edits the text; what is typed reaches the history and the reader.
-        # (Moving rows by number and the Menu key are widget tests' business.)
         self.x.xdotool("key", "Return")
         self.key("x", lambda: self.row(2, 1).get("text") == "x")
         self.key("Escape", lambda: self.row(2, 1).get("focused"))
