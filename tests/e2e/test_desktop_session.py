@@ -126,7 +126,6 @@ class CommandLine(DesktopTest):
             version = "Tarnwick %s\n" % re.search(r"Tarnwick VERSION ([0-9.]+)", f.read())[1]
         for arguments, status, output_ok in (
                 (["--version"], 0, lambda out: out == version),
-                (["-v"], 0, lambda out: out == version),
                 (["--help"], 0, lambda out: "--help" in out and "--version" in out),
                 (["--help-all"], 1, lambda out: out == ""),
                 (["-platform", "offscreen"], 1, lambda out: out == ""),
