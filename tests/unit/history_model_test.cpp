@@ -105,6 +105,11 @@ TEST(HistoryModelRules, EveryPinPatternOfUpToEightRowsFollowsTheReference) {
                     ASSERT_EQ(f.writes, !refused && (a == 1 || k == 1) ? 1 : 0) << a << k;
                     ASSERT_EQ(f.publishes, refused ? 0 : 1) << a << k;
                 }
+                for (const int stale : {0, n + 1}) {  // a row gone before its number came
+                    Fixture g(rows);
+                    ASSERT_EQ(g.model.commitRowNumber(stale, "1"), Commit::unchanged);
+                    ASSERT_EQ(g.rows(), rows);
+                }
                 Fixture f(rows);
                 f.model.remove(a);
                 ASSERT_EQ(f.rows(), reference::deleted(rows, a, Row{""})) << "delete row " << a;

@@ -129,7 +129,7 @@ TEST_F(ExpandTest, AnEditedRowGainsFollowsAndLosesItsLines) {
 // A long first line ends before the button instead of under it, and a
 // right-to-left line starts at the right edge, as in the editor.
 TEST_F(ExpandTest, ARowsLineEndsClearOfTheButtonAndRightToLeftStartsAtTheRight) {
-    addRows({QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd"),
+    addRows({QStringLiteral("Wg"), QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd"),
              QStringLiteral("l").repeated(2000) + "\nx"});
     const QImage image = shot();
     const QRect button = view().buttonRect(1);
@@ -140,6 +140,13 @@ TEST_F(ExpandTest, ARowsLineEndsClearOfTheButtonAndRightToLeftStartsAtTheRight) 
     for (int y = rtl.top(); y < rtl.bottom(); ++y)
         for (int x = rtl.left(); x < rtl.center().x(); ++x)
             EXPECT_GE(image.pixelColor(x, y).lightness(), 128) << x << "," << y;
+    // A text that fits is drawn whole, with no ellipsis put in.
+    const QRect fits = view().textRect(3);
+    int left = fits.right(), right = fits.left();
+    for (int y = fits.top(); y < fits.bottom() - 1; ++y)
+        for (int x = fits.left(); x < fits.right(); ++x)
+            if (image.pixelColor(x, y).lightness() < 128) left = std::min(left, x), right = std::max(right, x);
+    EXPECT_LE(right - left, view().fontMetrics().horizontalAdvance(QStringLiteral("Wg")));
 }
 
 // Taller than a widget can be (16,777,215 px), an expanded row still scrolls
