@@ -94,6 +94,12 @@ class ScreenReaderTest(EndToEndTest):
         self.x.xdotool("key", "Return")
         self.key("x", lambda: self.row(2, 1).get("text") == "x")
         self.key("Escape", lambda: self.row(2, 1).get("focused"))
+        # The row's menu by keyboard: its last item, "Delete All", empties the
+        # history and the X clipboard with it.
+        shown = self.x.windows()
+        self.key("Menu", lambda: self.x.windows() - shown, "no menu opened")
+        self.x.xdotool("key", "Up")
+        self.key("Return", lambda: not self.rows() and self.x.clipboard() is None)
         self.assertTrue(app.running(), app.error_output())
 
 
