@@ -31,6 +31,7 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
     addRows(texts);
     EXPECT_EQ(view().viewport()->width(),
               400 - 5 - view().verticalScrollBar()->sizeHint().width() - 6);
+    EXPECT_EQ(view().verticalScrollBar()->pageStep(), view().viewport()->height());
     // Every row in sight is painted, down to the bottom edge.
     const QImage shot = view().viewport()->grab().toImage();
     const QRect last = view().textRect(view().rowAtY(shot.height() - 1));
