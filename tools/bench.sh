@@ -39,13 +39,17 @@ else
   bash "$root/tools/setup.sh" release
   bin="$root/build/release/bin"
 fi
-# The peer is only a yardstick: installed, run and queried through its command line.
-if ! dpkg-query -W -f='${db:Status-Status}' copyq 2> /dev/null | grep -qx installed; then
-  say "installing copyq (the peer clipboard manager)"
-  export DEBIAN_FRONTEND=noninteractive
-  if [[ "$(id -u)" -eq 0 ]]; then apt-get install -y -q --no-install-recommends copyq > /dev/null; else
-    sudo apt-get install -y -q --no-install-recommends copyq > /dev/null; fi
-fi
+# Packages only the measurements need, not the tests: the peer is only a
+# yardstick (installed, run and queried through its command line); grim takes
+# the screenshots of bench/wayland_drawn_latency.py on sway.
+for package in copyq grim; do
+  if ! dpkg-query -W -f='${db:Status-Status}' "$package" 2> /dev/null | grep -qx installed; then
+    say "installing $package"
+    export DEBIAN_FRONTEND=noninteractive
+    if [[ "$(id -u)" -eq 0 ]]; then apt-get install -y -q --no-install-recommends "$package" > /dev/null; else
+      sudo apt-get install -y -q --no-install-recommends "$package" > /dev/null; fi
+  fi
+done
 
 work="$(mktemp -d /tmp/tarnwick-bench-XXXXXX)"
 helpers=()
