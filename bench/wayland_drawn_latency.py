@@ -32,6 +32,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
 import harness  # noqa: E402
 import test_wayland_session  # noqa: E402
+import xbench  # noqa: E402  (its Python has Xlib; summaries)
 
 COPIES = int(sys.argv.pop(1)) if len(sys.argv) > 1 else 30
 SPACING = 0.5
@@ -55,20 +56,6 @@ def wall_microseconds():
 def since(start, end):
     """Milliseconds from start to end, both on the wrapping debug clock."""
     return ((end - start) % WRAP) / 1000
-
-
-def nearest_rank(samples, q):
-    ordered = sorted(samples)
-    return ordered[min(len(ordered), max(1, int(q * len(ordered) + 0.999999))) - 1]
-
-
-def summary(name, samples):
-    if not samples:
-        print("%-36s n=0" % name, flush=True)
-        return
-    print("%-36s n=%d median=%.1f p90=%.1f min=%.1f max=%.1f" % (
-        name, len(samples), nearest_rank(samples, 0.5), nearest_rank(samples, 0.9),
-        min(samples), max(samples)), flush=True)
 
 
 class Drawn(test_wayland_session.WaylandSession):
@@ -138,10 +125,10 @@ class Drawn(test_wayland_session.WaylandSession):
             from_launch.append(since(launched_wall, seen))
         time.sleep(SPACING)
         redrawn += settled is not None and settled != self.shot(geometry)
-        summary("copy -> drawn (ms)", drawn)
-        summary("copy -> drawn, earliest (ms)", earliest)
-        summary("copy -> drawn from launch (ms)", from_launch)
-        summary("grim per capture (ms)", grim_ms)
+        xbench.summary("copy -> drawn (ms)", drawn, high=90)
+        xbench.summary("copy -> drawn, earliest (ms)", earliest, high=90)
+        xbench.summary("copy -> drawn from launch (ms)", from_launch, high=90)
+        xbench.summary("grim per capture (ms)", grim_ms, high=90)
         print("copies %d missed %d seen by the first capture %d changed after it was seen %d"
               % (COPIES, missed, first, redrawn), flush=True)
         print("copy -> drawn, sorted: " + " ".join("%.1f" % v for v in sorted(drawn)), flush=True)

@@ -51,13 +51,13 @@ def nearest_rank(samples, q):
     return ordered[rank - 1]
 
 
-def summary(name, samples):
-    """One line: "<name> n=<count> median=<x> p99=<x> min=<x> max=<x>" (nearest rank)."""
+def summary(name, samples, high=99):
+    """One line: "<name> n=<count> median=<x> p<high>=<x> min=<x> max=<x>" (nearest rank)."""
     if not samples:
-        print("%s n=0 median=0 p99=0 min=0 max=0" % name, flush=True)
+        print("%s n=0 median=0 p%d=0 min=0 max=0" % (name, high), flush=True)
         return
-    print("%s n=%d median=%.4g p99=%.4g min=%.4g max=%.4g" % (
-        name, len(samples), nearest_rank(samples, 0.5), nearest_rank(samples, 0.99),
+    print("%s n=%d median=%.4g p%d=%.4g min=%.4g max=%.4g" % (
+        name, len(samples), nearest_rank(samples, 0.5), high, nearest_rank(samples, high / 100),
         min(samples), max(samples)), flush=True)
 
 
