@@ -4,6 +4,7 @@
 //   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
 //   fault_owner trickle         an INCR transfer of one byte every 0.9 s, without end
 //   fault_owner endless         an INCR transfer of 64 KB chunks as fast as taken, without end
+//   fault_owner incr TEXT       sends TEXT by INCR, in 4 KB chunks, to its end
 //   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = SECRET
 //   fault_owner uri-list URI    offers nothing but text/uri-list
 //   fault_owner slow TEXT       answers each request 0.7 s late
@@ -44,6 +45,7 @@ struct Owner {
     // The INCR transfer under way: requestor and property.
     Window incrTo = 0;
     Atom incrProperty = None;
+    std::size_t sent = 0;  // incr: how much of data went out
     int copies = 0, last = 1;  // relay and steady: the copy on offer, and how many
     Clock::time_point next = Clock::time_point::max();
 
@@ -83,7 +85,8 @@ struct Owner {
         if (mode == "hang") return;
         if (mode == "slow") usleep(700000);
         const std::vector<Atom> offer = offered();
-        const bool incremental = mode == "die-mid-incr" || mode == "trickle" || mode == "endless";
+        const bool incremental =
+            mode == "die-mid-incr" || mode == "trickle" || mode == "endless" || mode == "incr";
         if (request.target == targets) {
             put(request.requestor, request.property, XA_ATOM, offer.data(), offer.size());
         } else if (request.target == hint && mode == "secret") {
@@ -99,6 +102,7 @@ struct Owner {
             put(request.requestor, request.property, incr, &size, 1);
             incrTo = request.requestor;
             incrProperty = request.property;
+            sent = 0;
         } else if (mode == "compound" || mode == "latin1") {
             // Xlib converts from UTF-8; STRING is Latin-1.
             char* list[] = {data.data()};
@@ -126,6 +130,14 @@ struct Owner {
             put(incrTo, incrProperty, utf8, data.data(), chunkSize);
             XFlush(display);
             std::_Exit(3);
+        }
+        if (mode == "incr") {  // the next chunk; the empty one ends the transfer
+            const std::string chunk = data.substr(std::min(sent, data.size()), chunkSize);
+            sent += chunk.size();
+            put(incrTo, incrProperty, utf8, chunk.data(), chunk.size());
+            if (chunk.empty()) incrTo = 0;
+            XFlush(display);
+            return;
         }
         if (mode == "trickle") usleep(900000);
         const std::string chunk(mode == "trickle" ? 1 : 65536, 'x');

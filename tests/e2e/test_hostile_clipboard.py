@@ -32,6 +32,7 @@ class HostileClipboard(harness.EndToEndTest):
         for mode, asked, data, kept in (
                 ("compound", "COMPOUND_TEXT", "na\u00efve \u00e9t\u00e9", True),
                 ("latin1", "STRING", "caf\u00e9", True),
+                ("incr", "UTF8_STRING", "chunked " * 2000, True),
                 ("secret", "x-kde-passwordManagerHint", "hunter2", False),
                 ("uri-list", "TARGETS", "file:///tmp/report.pdf", False),
                 ("wide", "UTF8_STRING", "wide", False)):
