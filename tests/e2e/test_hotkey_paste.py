@@ -26,7 +26,9 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("ctrl+3", "alpha")
         self.assertEventually(lambda: self.x.clipboard() == b"gamma", "entry 0 must come back")
         self.press("ctrl+2", "beta")  # the paste left the history as it was
-        # A desktop shortcut's --paste 2 pastes as ctrl+2 does.
+        # A desktop shortcut's --paste 2 pastes as ctrl+2 does, also once
+        # entry 0 is back on the clipboard.
+        self.assertEventually(lambda: self.x.clipboard() == b"gamma")
         before = self.target.text()
         self.assertEqual(paste_two().returncode, 0)
         self.assertEventually(lambda: self.target.text() == before + "beta")
