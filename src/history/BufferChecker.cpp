@@ -156,10 +156,6 @@ void BufferChecker::updateBufferHistory() {
     publishSnapshot();
 }
 
-bool BufferChecker::sameText(const QString& a, const QString& b) {
-    return CanonicalTexts::same(a, b);
-}
-
 void BufferChecker::pauseUpdates() {
     updateBuffer.mutate([](bool& allowed) { allowed = false; });
     // The polling thread may be waiting for a step queued to this very thread:

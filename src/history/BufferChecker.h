@@ -102,9 +102,6 @@ public:
 
     Pasteboard& pasteboard() { return pasteboard_; }
 
-    // Texts are equal under Unicode canonical equivalence; linear time.
-    static bool sameText(const QString& a, const QString& b);
-
 private:
     void updateBufferHistory();
     void runPendingStep();

@@ -5,12 +5,6 @@
 
 namespace tarnwick {
 
-bool CanonicalTexts::same(const QString& a, const QString& b) {
-    if (a == b) return true;
-    if (isComposed(a) && isComposed(b)) return false;
-    return decomposed(a) == decomposed(b);
-}
-
 const QString& CanonicalTexts::canonicalOf(const QString& text) const {
     for (const auto& [source, canonical] : kept_) {
         if (source.constData() == text.constData() && source.size() == text.size()) {

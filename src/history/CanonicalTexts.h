@@ -13,9 +13,8 @@ namespace tarnwick {
 // One thread only.
 class CanonicalTexts {
 public:
-    // Equal under canonical equivalence; linear time, nothing kept.
-    static bool same(const QString& a, const QString& b);
-    // The same answer, keeping the decomposed forms for the next call.
+    // Equal under canonical equivalence, in linear time; keeps the decomposed
+    // forms for the next call.
     bool sameKept(const QString& a, const QString& b) const;
 
 private:
