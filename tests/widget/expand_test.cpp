@@ -2,6 +2,7 @@
 // Rows with line feeds: the expand button, its press, and the heights of the row
 // and the document as the text changes.
 #include <QImage>
+#include <QScreen>
 #include <QScrollBar>
 
 #include "WindowFixture.h"
@@ -14,10 +15,15 @@ class ExpandTest : public WindowTest {
 protected:
     QImage shot() { return view().viewport()->grab().toImage(); }
     // The colour at the middle of the button's left edge (the arrow runs down
-    // its vertical middle).
+    // its vertical middle), as the screen shows it: a place never repainted
+    // keeps its old look.
     QColor buttonColour(int row) {
+        QCoreApplication::processEvents();
         const QRect button = view().buttonRect(row);
-        return shot().pixelColor(button.left() + 1, button.center().y());
+        const QPoint at = view().viewport()->mapTo(ui.helpWindow, button.topLeft());
+        const QImage screen =
+            QGuiApplication::primaryScreen()->grabWindow(ui.helpWindow->winId()).toImage();
+        return screen.pixelColor(at.x() + 1, at.y() + button.height() / 2);
     }
 };
 
@@ -34,6 +40,7 @@ TEST_F(ExpandTest, OnlyAReleaseOnTheButtonTogglesItsRowAndItsColour) {
     EXPECT_LT(buttonColour(1).red(), 10);
     QTest::mouseRelease(rows, Qt::LeftButton, Qt::NoModifier, centre - QPoint(40, 0));
     EXPECT_FALSE(view().isExpanded(1));
+    EXPECT_EQ(buttonColour(1), paleGreen);
     QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, centre);
     EXPECT_EQ(view().pressedButtonRow(), 0);
     EXPECT_TRUE(view().isExpanded(1));
@@ -46,6 +53,14 @@ TEST_F(ExpandTest, OnlyAReleaseOnTheButtonTogglesItsRowAndItsColour) {
     EXPECT_FALSE(view().isExpanded(1));
     EXPECT_EQ(view().rowRect(1).height(), tfHt);
     EXPECT_EQ(view().documentHeight(), height);
+    // The same over the row's editor, where the button is a widget of its own.
+    click(1, Part::text);
+    QWidget* button = rows->childAt(centre);
+    ASSERT_NE(button, nullptr);
+    QTest::mousePress(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    EXPECT_LT(buttonColour(1).red(), 10);
+    QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(-40, 5));
+    EXPECT_EQ(buttonColour(1), paleGreen);
 }
 
 // A row's look from top to bottom, one letter per pixel row: 'f' focus frame,

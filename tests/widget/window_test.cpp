@@ -39,6 +39,11 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
     for (int x = last.left(); x < last.right(); ++x)
         inked |= shot.pixelColor(x, last.top() + 10).lightness() < 128;
     EXPECT_TRUE(inked);
+    // The keyboard's row scrolls into sight, from above and from below.
+    view().setCurrent(30);
+    EXPECT_EQ(view().textRect(30).bottom(), view().viewport()->height() - 1);
+    view().setCurrent(2);
+    EXPECT_EQ(view().textRect(2).top(), 0);
     // A screen reader finds each row where the list says it is (what it is
     // told is read through AT-SPI by the end-to-end test).
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
@@ -57,26 +62,26 @@ TEST_F(WindowTest, HelpRestoresAMinimisedWindowAndTheKeyboardStartsOnTheRows) {
     EXPECT_FALSE(ui.helpWindow->isMinimized());
 }
 
-// Under a dark theme a pinned row number reads 4.5:1 on its orange and the
-// line between rows stands out 3:1 from the background.
+// Under a dark theme a pinned row number reads 4.5:1 on its orange, also below
+// an unpinned row, and the line between rows stands out 3:1 from the background.
 TEST_F(WindowTest, PinnedNumbersAndDividersStayLegibleUnderADarkPalette) {
     QPalette dark;
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
     dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
     dark.setColor(QPalette::Mid, QColor(0x2a, 0x2a, 0x2a));
     addRows({QStringLiteral("b"), QStringLiteral("a")});
-    engine().history().setPinned(1, true);
+    engine().history().setPinned(2, true);
     for (const QPalette& palette : {QApplication::palette(), dark}) {
         ui.helpWindow->setPalette(palette);
         const QImage shot = view().viewport()->grab().toImage();
-        const QRect number = view().numberRect(1);
+        const QRect number = view().numberRect(2);
         double best = 1;
         for (int y = number.top(); y <= number.bottom(); ++y)
             for (int x = number.left(); x <= number.right(); ++x)
                 best = std::max(best,
                                 contrast::ratio(shot.pixelColor(x, y), RowDelegate::pinnedColor()));
         EXPECT_GE(best, 4.5);
-        const QRect row = view().textRect(2);
+        const QRect row = view().textRect(1);
         EXPECT_GE(contrast::ratio(shot.pixelColor(row.left() + 6, row.bottom()),
                                   palette.color(QPalette::Base)),
                   3.0);
