@@ -100,6 +100,8 @@ TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
     press(&view(), Qt::Key_Return);
     EXPECT_EQ(view().editingRow(), 2);
     EXPECT_EQ(view().editingPart(), Part::text);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
+    EXPECT_TRUE(list->child(3)->state().focused && !list->child(2)->state().focused);
     press(&editor(), Qt::Key_Escape);
     ASSERT_EQ(QApplication::focusWidget(), &view());
     press(&view(), Qt::Key_3);
@@ -113,7 +115,6 @@ TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
     press(&view(), Qt::Key_Up);
     press(&view(), Qt::Key_Right);
     EXPECT_TRUE(view().isExpanded(1));
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
     EXPECT_TRUE(list->child(0)->state().checked);
     EXPECT_TRUE(list->child(1)->state().expanded && list->child(1)->state().editable);
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Collapse");

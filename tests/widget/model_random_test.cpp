@@ -112,12 +112,12 @@ protected:
         QMenu& menu = menuOf(row, Part::number);
         ref.rightClickIndex(id);
         Row& modelRow = ref.rows[row - 1];
-        QAction* pin = nullptr;
-        for (QAction* action : menu.actions())
-            if (action->text() == (modelRow.pinned ? "Unpin" : "Pin")) pin = action;
-        ASSERT_EQ(pin != nullptr, modelRow.pinItem) << "pin item";
-        if (!pin) return;
-        pin->trigger();
+        QStringList titles, expected{"Delete", "Delete All"};
+        for (QAction* action : menu.actions()) titles << action->text();
+        if (modelRow.pinItem) expected << "" << (modelRow.pinned ? "Unpin" : "Pin");
+        ASSERT_EQ(titles, expected);
+        if (!modelRow.pinItem) return;
+        menu.actions().back()->trigger();
         modelRow.pinned = !modelRow.pinned;
     }
     void deleteOne(int row, int id) {
