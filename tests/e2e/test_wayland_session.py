@@ -132,7 +132,7 @@ class WaylandSession(unittest.TestCase):
                         "the target has no focus")
 
     def test_copies_pastes_and_guards_through_data_control(self):
-        self.start_tarnwick()
+        self.start_tarnwick(WAYLAND_DEBUG="1")
         self.start_target()
 
         for text in ("alpha", "beta", "gamma"):
@@ -154,6 +154,11 @@ class WaylandSession(unittest.TestCase):
         self.copy("delta")
         self.paste([[self.tarnwick, "--paste", "1"]], "delta")
         self.assertEqual(self.target_text(), "alphabetagammadelta")
+        # Each of our copies another one replaced is destroyed, none kept for good.
+        count = lambda event: len(re.findall(r"zwlr_data_control_source_v1@\d+\." + event,
+                                             self.app.output()))
+        self.assertTrue(harness.wait_until(lambda: count(r"destroy\(") == count("cancelled") > 0),
+                        (count(r"destroy\("), count("cancelled"), self.app.output()[-3000:]))
 
     def portal_calls(self, method=None):
         calls = [json.loads(line) for line in harness.read(self.portal_log).splitlines()]
