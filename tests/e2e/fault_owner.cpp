@@ -14,6 +14,7 @@
 //   fault_owner latin1 TEXT     offers UTF8_STRING and STRING but refuses UTF8_STRING
 //   fault_owner wide TEXT       sends TEXT as 32-bit items
 //   fault_owner grab KEYCODE    holds Ctrl + KEYCODE, as a desktop shortcut does
+//   fault_owner stray TEXT      notifies of another property before each answer
 // Any other mode offers TEXT plainly. Prints "owns" once it owns the
 // clipboard and "asked TARGET" for each request; runs until another program takes
 // the selection (relay and steady: until their last copy was read, or taken).
@@ -84,6 +85,7 @@ struct Owner {
         if (name != nullptr) XFree(name);
         if (mode == "hang") return;
         if (mode == "slow") usleep(700000);
+        if (mode == "stray") notify(request, atom("STRAY"));
         const std::vector<Atom> offer = offered();
         const bool incremental =
             mode == "die-mid-incr" || mode == "trickle" || mode == "endless" || mode == "incr";

@@ -27,12 +27,14 @@ class HostileClipboard(harness.EndToEndTest):
         self.press("ctrl+5", "alpha")
         self.x.copy("beta")
         self.press("ctrl+2", "endless")
-        # Texts in older forms are texts; a secret, files and 32-bit data are not.
+        # Texts in older forms, or after a notice of another property, are
+        # texts; a secret, files and 32-bit data are not.
         newest = "beta"
         for mode, asked, data, kept in (
                 ("compound", "COMPOUND_TEXT", "na\u00efve \u00e9t\u00e9", True),
                 ("latin1", "STRING", "caf\u00e9", True),
                 ("incr", "UTF8_STRING", "chunked " * 2000, True),
+                ("stray", "UTF8_STRING", "after a stray notice", True),
                 ("secret", "x-kde-passwordManagerHint", "hunter2", False),
                 ("uri-list", "TARGETS", "file:///tmp/report.pdf", False),
                 ("wide", "UTF8_STRING", "wide", False)):
