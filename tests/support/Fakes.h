@@ -26,13 +26,13 @@ public:
         std::lock_guard lock(mutex_);
         tasks_.emplace(now_ + delay, std::move(task));
     }
-    // Runs the tasks due by now (those they queue included), or moves the clock on
-    // running those that fall due in their order; returns how many ran.
     int runPending() { return advance({}); }
     bool hasPending() {
         std::lock_guard lock(mutex_);
         return !tasks_.empty();
     }
+    // Moves the clock on, running the tasks as they fall due (those they queue
+    // included); returns how many ran.
     int advance(std::chrono::milliseconds by) {
         std::unique_lock lock(mutex_);
         const auto until = now_ + by;
@@ -54,8 +54,8 @@ private:
     std::chrono::milliseconds now_{0};
 };
 
-// An in-memory clipboard that records what it was asked to do. Read on the
-// main thread, or (offMain, as on X11) on the polling thread.
+// An in-memory clipboard, read on the main thread or (offMain, as on X11) on
+// the polling thread.
 class FakePasteboard final : public Pasteboard {
 public:
     explicit FakePasteboard(bool reportsOtherOwners = true, bool offMain = false)
@@ -118,34 +118,24 @@ struct EngineHarness {
 
     void start() { engine.startPolling(); }
 
-    // Plays the main thread until done() holds or the deadline passes.
+    // Waits until done() holds or the deadline passes, playing the main thread
+    // unless told not to (another thread plays it).
     bool pumpUntil(const std::function<bool()>& done,
-                   std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+                   std::chrono::milliseconds timeout = std::chrono::seconds(5), bool play = true) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         for (;; std::this_thread::sleep_for(std::chrono::microseconds(200))) {
-            mainThread.runPending();
+            if (play) mainThread.runPending();
             if (const bool ok = done(); ok || std::chrono::steady_clock::now() >= deadline)
                 return ok;
         }
     }
-    // Waits for another thread without playing the main thread.
-    static bool waitUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (!done() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        return done();
+    bool waitUntil(const std::function<bool()>& done) {
+        return pumpUntil(done, std::chrono::seconds(5), false);
     }
     void pumpFor(std::chrono::milliseconds span) {
         pumpUntil([] { return false; }, span);
     }
 
-    // History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it.
-    void seedCBA() {
-        engine.history().replaceAll({"C", "B", "A"});
-        engine.lastAdded = "C";
-        pasteboard.copyFromOtherApp("C");
-        engine.publish();
-    }
     bool historyBecomes(const QStringList& expected) {
         return pumpUntil([&] { return engine.bufferArray == expected; });
     }
@@ -157,6 +147,19 @@ struct EngineHarness {
     FakePasteboard pasteboard;
     FakeMainThread mainThread;
     BufferChecker engine;
+};
+
+// History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it;
+// polling runs only where a test starts it.
+struct PasteHarness : EngineHarness {
+    explicit PasteHarness(bool offMain = false)
+        : EngineHarness(std::chrono::milliseconds(250), true, offMain) {
+        engine.history().replaceAll({"C", "B", "A"});
+        engine.lastAdded = "C";
+        pasteboard.copyFromOtherApp("C");
+        engine.publish();
+    }
+    std::optional<QString> clipboard() const { return pasteboard.string(); }
 };
 
 }  // namespace tarnwick::test

@@ -10,7 +10,6 @@
 
 using namespace tarnwick;
 using namespace tarnwick::test;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -61,17 +60,8 @@ TEST(HotKeyFilterPasteChord, CarriesCommandByTheLeftKeyNeverControlOrFn) {
         EXPECT_EQ(makePasteKeyEvent(keyDown(20, held)), keyDown(keycode::V, sent)) << held;
 }
 
-// The filter on the real engine, history {"C", "B", "A"} with "C" on the
-// clipboard; change reports come only where a test copies.
-struct FilterHarness : EngineHarness {
-    FilterHarness() : EngineHarness(250ms, false), filter(engine) {
-        seedCBA();
-        filter.setToggles(cmdOnly);
-    }
-    void copyFromOtherApp(std::optional<QString> text) {
-        pasteboard.copyFromOtherApp(std::move(text));
-        engine.clipboardMayHaveChanged();
-    }
+struct FilterHarness : PasteHarness {
+    FilterHarness() : filter(engine) { filter.setToggles(cmdOnly); }
     HotKeyFilter filter;
 };
 
@@ -96,9 +86,9 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
                  {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};
     for (const auto& c : cases) {
         FilterHarness h;
-        if (c.copiedBefore != QString("C")) h.copyFromOtherApp(c.copiedBefore);
+        if (c.copiedBefore != QString("C")) h.pasteboard.copyFromOtherApp(c.copiedBefore);
         EXPECT_EQ(h.filter.eventTapCallback(c.event), c.delivered) << c.event.keyCode;
-        EXPECT_EQ(h.pasteboard.string(), c.clipboardAfter) << c.event.keyCode;
+        EXPECT_EQ(h.clipboard(), c.clipboardAfter) << c.event.keyCode;
         EXPECT_EQ(h.engine.bufferArray, c.historyAfter) << c.event.keyCode;
         EXPECT_EQ(h.engine.history().cutNoted(), c.cutNoted) << c.event.keyCode;
     }
@@ -111,7 +101,7 @@ TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusal
         EXPECT_TRUE(h.filter.eventTapCallback(keyDown(19, cmd)));
     EXPECT_EQ(h.pasteboard.writes, QStringList({"B", "B", "B"}));
     EXPECT_EQ(h.filter.eventTapCallback(pasteChord), sentChord);
-    EXPECT_EQ(h.pasteboard.string(), "C");
+    EXPECT_EQ(h.clipboard(), "C");
     h.pasteboard.refuseWrites = true;
     EXPECT_EQ(h.filter.eventTapCallback(keyDown(19, cmd)), std::nullopt);
 }
@@ -126,15 +116,15 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     EXPECT_EQ(h.filter.decideWithoutWaiting(keyDown(21, cmd)), passes);
     h.engine.history().replaceAll({"C"});  // a delete on the main thread got there first
     EXPECT_FALSE(h.filter.carryOutPaste(third));
-    EXPECT_EQ(h.pasteboard.string(), "C");
+    EXPECT_EQ(h.clipboard(), "C");
 
     FilterHarness image;
     ASSERT_TRUE(image.filter.eventTapCallback(keyDown(19, cmd)));
     const KeyDecision plain = image.filter.decideWithoutWaiting(pasteChord);
     ASSERT_EQ(plain, plainPaste);
-    image.copyFromOtherApp(std::nullopt);  // an image copied since
+    image.pasteboard.copyFromOtherApp(std::nullopt);  // an image copied since
     EXPECT_FALSE(image.filter.carryOutPaste(plain));
-    EXPECT_EQ(image.pasteboard.string(), std::nullopt);
+    EXPECT_EQ(image.clipboard(), std::nullopt);
     // The toggles' listener hears only real changes (command is on already).
     int heard = 0;
     h.filter.setTogglesChangedListener([&] { ++heard; });
