@@ -23,30 +23,23 @@ WindowInput window(double width, double height, double documentHeight, double to
 
 // 335 fits (equality counts as fitting): the header sits side by side above
 // the list, which ends five above the bottom; stacked, it goes one item per
-// line at the left.
+// line at the left. Toggles taller than a label shorten the list instead.
 TEST(WindowLayout, HeaderOnOneLineOrStackedByWidth) {
     const WindowFrames wide = layoutWindow(window(400, 980, 6));
     const std::vector<Frame> expected = {{5, 959, 140, 16},  {150, 959, 40, 16}, {195, 959, 60, 16},
                                          {260, 959, 70, 16}, {5, 943, 140, 16},  {5, 927, 140, 16},
                                          {5, 5, 390, 922}};
     for (int p = 0; p < contentCount; ++p) EXPECT_EQ(wide.content[p], expected[p]) << p;
-    for (const double width : {335.0, 334.0, 200.0}) {
-        const WindowFrames f = layoutWindow(window(width, 980, 6));
+    for (const auto& [width, toggle] :
+         {std::pair{335.0, 16.0}, {334.0, 16.0}, {200.0, 16.0}, {400.0, 20.0}, {300.0, 20.0}}) {
+        const WindowFrames f = layoutWindow(window(width, 980, 6, toggle));
         const bool stacked = width < 335;
         EXPECT_EQ(f.wideHeader, stacked) << width;
         EXPECT_EQ(f.content[1].x, stacked ? 5 : 150) << width;
-        EXPECT_EQ(f.content[1].y, stacked ? 980 - 32 - 5 : 959) << width;
-        EXPECT_EQ(f.content[scroll].height, 980 - (stacked ? 96 : 48) - 10) << width;
-    }
-}
-
-// Toggles taller than a label: the list still ends five above the bottom,
-// whichever way the header goes.
-TEST(WindowLayout, TallerTogglesShortenTheListInsteadOfPushingItOffTheWindow) {
-    for (const double width : {400.0, 300.0}) {
-        const WindowFrames f = layoutWindow(window(width, 980, 6, 20));
+        EXPECT_EQ(f.content[1].y, 980 - 5 - toggle - (stacked ? 16 : 0)) << width;
         EXPECT_EQ(f.content[scroll].y, 5) << width;
-        EXPECT_EQ(f.content[scroll].height, 980 - (width < 335 ? 16 + 60 : 20) - 32 - 10) << width;
+        EXPECT_EQ(f.content[scroll].height, 980 - (stacked ? 16 + 3 * toggle : toggle) - 32 - 10)
+            << width;
     }
 }
 

@@ -25,26 +25,6 @@ struct Moment {
     Notice notice;
 };
 
-void play(TapKeeper& keeper, const Moment& m) {
-    const TapKeeper::Time now = std::chrono::seconds(m.second);
-    Step step = Step::none;
-    switch (m.input) {
-        case Input::tick:
-        case Input::secureTick:
-            step = keeper.tick(m.trusted, m.input == Input::secureTick, now);
-            break;
-        case Input::switchedOff:
-            step = keeper.switchedOff(m.trusted, now);
-            break;
-        case Input::installed:
-        case Input::refused:
-            keeper.installed(m.input == Input::installed);
-            break;
-    }
-    EXPECT_EQ(step, m.step) << "at " << m.second;
-    EXPECT_EQ(keeper.notice(), m.notice) << "at " << m.second;
-}
-
 TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithout) {
     const Moment life[] = {
         {Input::tick, false, 0, Step::none, Notice::waitingForPermission},
@@ -76,7 +56,18 @@ TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithou
         {Input::tick, true, 72, Step::none, Notice::cannotInstall},
         {Input::switchedOff, true, 73, Step::none, Notice::cannotInstall}};
     TapKeeper keeper;
-    for (const Moment& m : life) play(keeper, m);
+    for (const Moment& m : life) {
+        const TapKeeper::Time now = std::chrono::seconds(m.second);
+        Step step = Step::none;
+        if (m.input == Input::switchedOff)
+            step = keeper.switchedOff(m.trusted, now);
+        else if (m.input == Input::installed || m.input == Input::refused)
+            keeper.installed(m.input == Input::installed);
+        else
+            step = keeper.tick(m.trusted, m.input == Input::secureTick, now);
+        EXPECT_EQ(step, m.step) << "at " << m.second;
+        EXPECT_EQ(keeper.notice(), m.notice) << "at " << m.second;
+    }
 }
 
 TEST(TapKeeper, PausesDoubleUpToThirtyTwoSeconds) {
