@@ -5,10 +5,9 @@
 #include <optional>
 #include <vector>
 
-// The one reference of the row rules, shared by the unit and widget tests. It
-// works on whole rows listed by row number (row 1 first) as the rules read in
-// words; the history model moves one row at a time, so the two agreeing is
-// evidence. Row is any type with a bool member pinned.
+// The reference of the row rules for the unit and widget tests: whole rows by
+// row number (row 1 first), where the history model moves one row at a time.
+// Row is any type with a bool member pinned.
 namespace tarnwick::reference {
 
 // The free places of next, from start on, go to movers in their order.
@@ -38,9 +37,8 @@ std::vector<Row> added(const std::vector<Row>& rows, const Row& arriving) {
     return filled(next, 0, movers);
 }
 
-// Row from goes to row to (1-based, to not pinned unless it is from): rows
-// outside the two stay, pinned rows between keep their numbers, the unpinned
-// ones between fill the rest in their order.
+// Row from goes to row to (to not pinned unless it is from): pinned rows
+// between keep their numbers, the unpinned ones fill the rest in their order.
 template <typename Row>
 std::vector<Row> moved(const std::vector<Row>& rows, int from, int to) {
     const auto a = static_cast<std::size_t>(from - 1), k = static_cast<std::size_t>(to - 1);
@@ -54,10 +52,9 @@ std::vector<Row> moved(const std::vector<Row>& rows, int from, int to) {
     return filled(next, std::min(a, k), movers);
 }
 
-// Row number row is deleted: newer rows stay, older pinned rows keep their
-// numbers, older unpinned rows fill the free numbers from the gap down. When
-// the bottom row is pinned and is not the deleted one, filler takes the last
-// free number and the row count stays.
+// Row number row is deleted: older pinned rows keep their numbers, older
+// unpinned ones fill the free numbers from the gap down; filler takes the last
+// when the bottom row is pinned and stays.
 template <typename Row>
 std::vector<Row> deleted(const std::vector<Row>& rows, int row, const Row& filler) {
     const std::size_t n = rows.size(), d = static_cast<std::size_t>(row - 1);
