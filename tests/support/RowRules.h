@@ -29,10 +29,8 @@ std::vector<Row> added(const std::vector<Row>& rows, const Row& arriving) {
     std::vector<std::optional<Row>> next(rows.size() + 1);
     std::vector<Row> movers{arriving};
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].pinned)
-            next[i] = rows[i];
-        else
-            movers.push_back(rows[i]);
+        if (rows[i].pinned) next[i] = rows[i];
+        if (!rows[i].pinned) movers.push_back(rows[i]);
     }
     return filled(next, 0, movers);
 }

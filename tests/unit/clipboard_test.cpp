@@ -170,16 +170,9 @@ constexpr auto allowed = PasteboardAccess::allowed;
 constexpr auto ask = PasteboardAccess::ask;
 constexpr auto denied = PasteboardAccess::denied;
 
-// One step of a run: a look at a change count, or our own write (look = false).
-struct Step {
-    bool look;
-    std::int64_t count;
-    PasteboardAccess access;
-    PasteboardWatch::Look expected;
-};
-
 TEST(PasteboardWatch, ReadsOnlyWhatChangedAndSaysADenialOncePerDenial) {
-    const Step run[] = {
+    // A look at a change count, or our own write (false); what the look answers.
+    const std::tuple<bool, std::int64_t, PasteboardAccess, PasteboardWatch::Look> run[] = {
         {true, 0, ask, {Answer::read, false}},  // the first look always reads
         {true, 0, ask, {Answer::previous, false}},
         {true, 8, allowed, {Answer::read, false}},
@@ -195,11 +188,11 @@ TEST(PasteboardWatch, ReadsOnlyWhatChangedAndSaysADenialOncePerDenial) {
         {true, 13, allowed, {Answer::read, false}},  // allowed again: the change is read
         {true, 14, denied, {Answer::none, true}}};   // a new denial is news again
     PasteboardWatch watch;
-    for (const Step& step : run) {
-        if (step.look)
-            EXPECT_EQ(watch.look(step.count, step.access), step.expected) << "step " << &step - run;
+    for (const auto& [look, count, access, expected] : run) {
+        if (look)
+            EXPECT_EQ(watch.look(count, access), expected) << "count " << count;
         else
-            watch.wrote(step.count);
+            watch.wrote(count);
     }
 }
 

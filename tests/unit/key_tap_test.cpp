@@ -19,16 +19,9 @@ using Notice = TapKeeper::Notice;
 
 enum class Input { tick, secureTick, switchedOff, installed, refused };
 
-struct Moment {
-    Input input;
-    bool trusted;
-    int second;  // the fake clock
-    Step step;
-    Notice notice;
-};
-
 TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithout) {
-    const Moment life[] = {
+    // What happens, trusted or not, at which second; the step and notice that follow.
+    const std::tuple<Input, bool, int, Step, Notice> life[] = {
         {Input::tick, false, 0, Step::none, Notice::waitingForPermission},
         {Input::tick, false, 1, Step::none, Notice::waitingForPermission},
         {Input::tick, true, 2, Step::install, Notice::waitingForPermission},
@@ -58,17 +51,17 @@ TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithou
         {Input::tick, true, 72, Step::none, Notice::cannotInstall},
         {Input::switchedOff, true, 73, Step::none, Notice::cannotInstall}};
     TapKeeper keeper;
-    for (const Moment& m : life) {
-        const TapKeeper::Time now = std::chrono::seconds(m.second);
-        Step step = Step::none;
-        if (m.input == Input::switchedOff)
-            step = keeper.switchedOff(m.trusted, now);
-        else if (m.input == Input::installed || m.input == Input::refused)
-            keeper.installed(m.input == Input::installed);
+    for (const auto& [input, trusted, second, step, notice] : life) {
+        const TapKeeper::Time now = std::chrono::seconds(second);
+        Step taken = Step::none;
+        if (input == Input::switchedOff)
+            taken = keeper.switchedOff(trusted, now);
+        else if (input == Input::installed || input == Input::refused)
+            keeper.installed(input == Input::installed);
         else
-            step = keeper.tick(m.trusted, m.input == Input::secureTick, now);
-        EXPECT_EQ(step, m.step) << "at " << m.second;
-        EXPECT_EQ(keeper.notice(), m.notice) << "at " << m.second;
+            taken = keeper.tick(trusted, input == Input::secureTick, now);
+        EXPECT_EQ(taken, step) << "at " << second;
+        EXPECT_EQ(keeper.notice(), notice) << "at " << second;
     }
 }
 
