@@ -31,8 +31,7 @@ public:
         std::lock_guard lock(mutex_);
         return !tasks_.empty();
     }
-    // Moves the clock on, running the tasks as they fall due (those they queue
-    // included); returns how many ran.
+    // Moves the clock on, running tasks (new ones too) as they fall due; returns how many ran.
     int advance(std::chrono::milliseconds by) {
         std::unique_lock lock(mutex_);
         const auto until = now_ + by;
@@ -54,8 +53,7 @@ private:
     std::chrono::milliseconds now_{0};
 };
 
-// An in-memory clipboard, read on the main thread or (offMain, as on X11) on
-// the polling thread.
+// An in-memory clipboard, read on the main thread or (offMain, X11) the polling thread.
 class FakePasteboard final : public Pasteboard {
 public:
     explicit FakePasteboard(bool reportsOtherOwners = true, bool offMain = false)
@@ -118,8 +116,7 @@ struct EngineHarness {
 
     void start() { engine.startPolling(); }
 
-    // Waits until done() holds or the deadline passes, playing the main thread
-    // unless told not to (another thread plays it).
+    // Waits until done() holds or the deadline passes, playing the main thread if asked.
     bool pumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(5), bool play = true) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -152,8 +149,8 @@ struct EngineHarness {
 // History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it;
 // polling runs only where a test starts it.
 struct PasteHarness : EngineHarness {
-    explicit PasteHarness(bool offMain = false)
-        : EngineHarness(std::chrono::milliseconds(250), true, offMain) {
+    explicit PasteHarness(bool reporting = true, bool offMain = false)
+        : EngineHarness(std::chrono::milliseconds(250), reporting, offMain) {
         engine.history().replaceAll({"C", "B", "A"});
         engine.lastAdded = "C";
         pasteboard.copyFromOtherApp("C");

@@ -109,7 +109,7 @@ const QStringList history{"C", "B", "A"};
 TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndACopyMeanwhileStays) {
     for (const bool offMain : {false, true}) {
         SCOPED_TRACE(offMain);
-        PasteHarness h(offMain);
+        PasteHarness h(true, offMain);
         h.start();
         ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
         EXPECT_EQ(h.clipboard(), "A");

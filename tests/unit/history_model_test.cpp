@@ -72,8 +72,7 @@ struct Fixture final : HistorySync {
     int paused = 0, writes = 0, clears = 0, ends = 0, publishes = 0;
 };
 
-// With up to eight rows every pin pattern is reached, so no sequence of
-// operations can lead anywhere these cases do not cover.
+// Every pin pattern of up to eight rows: no sequence of operations leads elsewhere.
 TEST(HistoryModelRules, EveryPinPatternOfUpToEightRowsFollowsTheReference) {
     for (int n = 0; n <= 8; ++n)
         for (unsigned mask = 0; mask < (1u << n); ++mask) {
@@ -94,8 +93,7 @@ TEST(HistoryModelRules, EveryPinPatternOfUpToEightRowsFollowsTheReference) {
                                       : k == a ? Commit::unchanged
                                                : Commit::rejected);
                     ASSERT_EQ(f.rows(), refused ? rows : reference::moved(rows, a, k)) << a << k;
-                    // The clipboard follows row 1 when it is a source or target;
-                    // the key thread's snapshot follows every move.
+                    // The clipboard follows row 1 as source or target; the snapshot, any move.
                     ASSERT_EQ(f.writes, !refused && (a == 1 || k == 1) ? 1 : 0) << a << k;
                     ASSERT_EQ(f.publishes, refused ? 0 : 1) << a << k;
                 }

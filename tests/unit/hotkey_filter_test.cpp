@@ -60,8 +60,13 @@ TEST(HotKeyFilterPasteChord, CarriesCommandByTheLeftKeyNeverControlOrFn) {
         EXPECT_EQ(makePasteKeyEvent(keyDown(20, held)), keyDown(keycode::V, sent)) << held;
 }
 
+// The filter on the real engine; change reports come only where a test copies.
 struct FilterHarness : PasteHarness {
-    FilterHarness() : filter(engine) { filter.setToggles(cmdOnly); }
+    FilterHarness() : PasteHarness(false), filter(engine) { filter.setToggles(cmdOnly); }
+    void copyFromOtherApp(std::optional<QString> text) {
+        pasteboard.copyFromOtherApp(std::move(text));
+        engine.clipboardMayHaveChanged();
+    }
     HotKeyFilter filter;
 };
 
@@ -86,7 +91,7 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
                  {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};
     for (const auto& c : cases) {
         FilterHarness h;
-        if (c.copiedBefore != QString("C")) h.pasteboard.copyFromOtherApp(c.copiedBefore);
+        if (c.copiedBefore != QString("C")) h.copyFromOtherApp(c.copiedBefore);
         EXPECT_EQ(h.filter.eventTapCallback(c.event), c.delivered) << c.event.keyCode;
         EXPECT_EQ(h.clipboard(), c.clipboardAfter) << c.event.keyCode;
         EXPECT_EQ(h.engine.bufferArray, c.historyAfter) << c.event.keyCode;
@@ -107,8 +112,7 @@ TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusal
 }
 
 // The key thread decides from what the engine last published, toggles included;
-// the main thread turns down a decision that the history or the clipboard
-// overtook since.
+// the main thread turns down a decision the history or the clipboard overtook.
 TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     FilterHarness h;
     const KeyDecision third = h.filter.decideWithoutWaiting(keyDown(20, cmd));
@@ -122,7 +126,7 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     ASSERT_TRUE(image.filter.eventTapCallback(keyDown(19, cmd)));
     const KeyDecision plain = image.filter.decideWithoutWaiting(pasteChord);
     ASSERT_EQ(plain, plainPaste);
-    image.pasteboard.copyFromOtherApp(std::nullopt);  // an image copied since
+    image.copyFromOtherApp(std::nullopt);  // an image copied since
     EXPECT_FALSE(image.filter.carryOutPaste(plain));
     EXPECT_EQ(image.clipboard(), std::nullopt);
     // The toggles' listener hears only real changes (command is on already).

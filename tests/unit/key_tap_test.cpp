@@ -149,11 +149,9 @@ CommandLayer layerOf(const Layout& layout) {
 }
 
 TEST(LetterKeys, FoundInTheCommandLayerWithTheAnsiPlacesAsFallback) {
-    // "Dvorak - QWERTY Command" types QWERTY with command: that is the layer given.
     const std::tuple<const char*, CommandLayer, LetterKeys> table[] = {
         {"QWERTY", layerOf(qwerty), {9, 7, 8}},
         {"Dvorak", layerOf(dvorak), {47, 11, 34}},
-        {"Dvorak - QWERTY Command", layerOf(qwerty), {9, 7, 8}},
         {"no layout data", CommandLayer{}, {9, 7, 8}},
         {"V and C missing, X odd", layerOf(oddX), {9, 40, 8}}};
     for (const auto& [name, layer, expected] : table)

@@ -17,15 +17,13 @@ namespace {
 
 // The label is 140 wide, the toggles 40 + 60 + 70: the header needs 335.
 WindowInput window(double width, double height, double documentHeight, double toggleHeight = 16) {
-    WindowInput in;
-    in.width = width;
-    in.height = height;
-    in.titlebarHeight = 0;
-    in.content = {Size{140, 16},          Size{40, toggleHeight}, Size{60, toggleHeight},
-                  Size{70, toggleHeight}, Size{140, 16},          Size{140, 16}};
-    in.documentHeight = documentHeight;
-    in.scrollerWidth = 15;
-    return in;
+    const Size labelSize{140, 16};
+    return {.width = width,
+            .height = height,
+            .content = {labelSize, Size{40, toggleHeight}, Size{60, toggleHeight},
+                        Size{70, toggleHeight}, labelSize, labelSize},
+            .documentHeight = documentHeight,
+            .scrollerWidth = 15};
 }
 
 // 335 fits (equality counts as fitting): the header sits side by side above
