@@ -146,14 +146,16 @@ struct EngineHarness {
     BufferChecker engine;
 };
 
-// History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it;
-// polling runs only where a test starts it.
+// History {"C", "B", "A"} with "C" on the clipboard, as polling leaves it (no
+// unpolled copy); polling runs only where a test starts it.
 struct PasteHarness : EngineHarness {
-    explicit PasteHarness(bool reporting = true, bool offMain = false)
-        : EngineHarness(std::chrono::milliseconds(250), reporting, offMain) {
+    explicit PasteHarness(bool offMain = false)
+        : EngineHarness(std::chrono::milliseconds(250), true, offMain) {
         engine.history().replaceAll({"C", "B", "A"});
         engine.lastAdded = "C";
+        pasteboard.reporting = false;
         pasteboard.copyFromOtherApp("C");
+        pasteboard.reporting = true;
         engine.publish();
     }
     std::optional<QString> clipboard() const { return pasteboard.string(); }

@@ -20,9 +20,8 @@ const QString eGrave = QString::fromUtf8("e\xCC\x80");      // e + U+0300, anoth
 const QString marksOneWay = QString::fromUtf8("e\xCC\xA7\xCC\x81");
 const QString marksOtherWay = QString::fromUtf8("e\xCC\x81\xCC\xA7");
 
-// With and without change reports from other owners (macOS has none), and
-// read off the main thread (X11), where a copy's read reaches the main thread
-// after the next copy: a read the clipboard has moved past is still a copy.
+// With and without change reports (macOS has none), and read off the main thread (X11), where
+// a copy's read reaches the main thread after the next copy: still a copy.
 TEST(BufferCheckerPolling, HistoryFollowsTheRules) {
     // The copies (none = non-text content), then the history, newest first.
     const std::pair<std::vector<std::optional<QString>>, QStringList> cases[] = {
@@ -54,9 +53,8 @@ TEST(BufferCheckerPolling, HistoryFollowsTheRules) {
         }
 }
 
-// An idle engine neither reads the clipboard nor wakes the main thread. The
-// text on the clipboard is taken again once it is no longer entry 0. An edit of
-// entry 0 the clipboard refuses is reported, kept, and polling goes on.
+// Idle, the engine neither reads nor wakes the main thread. The clipboard's text is taken again
+// once no longer entry 0; a refused edit of entry 0 is reported and kept, and polling goes on.
 TEST(BufferChecker, IdleQuietlyAndLookAgainWhenEntryZeroIsEditedOrTheHistoryEmptied) {
     EngineHarness h;
     h.start();
@@ -102,14 +100,13 @@ TEST(BufferChecker, PauseRacingPollingNeverDeadlocksNorLosesAPass) {
 
 const QStringList history{"C", "B", "A"};
 
-// Entry 0 comes back a quarter second after the latest paste (handPasteHold
-// after one typed by hand), unless another application copied meanwhile: that
-// copy is kept and then polled. Off the main thread, the reads of the pastes'
-// own writes reach the main thread after the quarter second: no copies.
+// Entry 0 comes back a quarter second after the latest paste (handPasteHold after one typed by
+// hand), unless another application copied meanwhile: that copy is kept and then polled. Off
+// the main thread, the reads of the pastes' own writes arrive after the quarter second: no copies.
 TEST(PasteByIndex, OverlappingPastesKeepTheLatestEntryAQuarterSecondAndACopyMeanwhileStays) {
     for (const bool offMain : {false, true}) {
         SCOPED_TRACE(offMain);
-        PasteHarness h(true, offMain);
+        PasteHarness h(offMain);
         h.start();
         ASSERT_TRUE(h.engine.pasteItemAtIndex(2));
         EXPECT_EQ(h.clipboard(), "A");

@@ -112,9 +112,8 @@ TEST(HistoryModelRules, EveryPinPatternOfUpToEightRowsFollowsTheReference) {
         }
 }
 
-// An edit of row 1 puts it on the clipboard under the polling pause, unless it
-// follows a cut; other rows never touch the clipboard. Every edit ends the note;
-// an edited filler row (row 3 here) is one no more.
+// An edit of row 1 goes to the clipboard under the polling pause unless it follows a cut; other
+// rows never do. Every edit ends the cut note; an edited filler row (row 3) is one no more.
 TEST(HistoryModelRules, AnEditOfRowOneFollowsTheClipboardUnlessACutCameFirst) {
     for (const auto& [row, cut, writes] : {std::tuple{1, false, 2}, {1, true, 1}, {3, false, 0}}) {
         Fixture f({{"A"}, {"B"}, {"C"}, {"D", true}});

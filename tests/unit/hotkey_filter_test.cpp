@@ -60,13 +60,8 @@ TEST(HotKeyFilterPasteChord, CarriesCommandByTheLeftKeyNeverControlOrFn) {
         EXPECT_EQ(makePasteKeyEvent(keyDown(20, held)), keyDown(keycode::V, sent)) << held;
 }
 
-// The filter on the real engine; change reports come only where a test copies.
 struct FilterHarness : PasteHarness {
-    FilterHarness() : PasteHarness(false), filter(engine) { filter.setToggles(cmdOnly); }
-    void copyFromOtherApp(std::optional<QString> text) {
-        pasteboard.copyFromOtherApp(std::move(text));
-        engine.clipboardMayHaveChanged();
-    }
+    FilterHarness() : filter(engine) { filter.setToggles(cmdOnly); }
     HotKeyFilter filter;
 };
 
@@ -91,7 +86,7 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
                  {"C", keyDown(keycode::C, cmd), std::nullopt, "C", cba}};
     for (const auto& c : cases) {
         FilterHarness h;
-        if (c.copiedBefore != QString("C")) h.copyFromOtherApp(c.copiedBefore);
+        if (c.copiedBefore != QString("C")) h.pasteboard.copyFromOtherApp(c.copiedBefore);
         EXPECT_EQ(h.filter.eventTapCallback(c.event), c.delivered) << c.event.keyCode;
         EXPECT_EQ(h.clipboard(), c.clipboardAfter) << c.event.keyCode;
         EXPECT_EQ(h.engine.bufferArray, c.historyAfter) << c.event.keyCode;
@@ -99,7 +94,6 @@ TEST(HotKeyFilterEngine, DeliversAndPastesAsTheTableSays) {
     }
 }
 
-// A refused write lets the key go on as typed.
 TEST(HotKeyFilterEngine, RepeatsPasteAgainThePasteChordRewritesEntryZeroARefusalTypes) {
     FilterHarness h;
     for (int repeat = 0; repeat < 3; ++repeat)
@@ -126,7 +120,7 @@ TEST(HotKeyFilterSnapshot, ADecisionThatRacedIsTurnedDownOnTheMainThread) {
     ASSERT_TRUE(image.filter.eventTapCallback(keyDown(19, cmd)));
     const KeyDecision plain = image.filter.decideWithoutWaiting(pasteChord);
     ASSERT_EQ(plain, plainPaste);
-    image.copyFromOtherApp(std::nullopt);  // an image copied since
+    image.pasteboard.copyFromOtherApp(std::nullopt);  // an image copied since
     EXPECT_FALSE(image.filter.carryOutPaste(plain));
     EXPECT_EQ(image.clipboard(), std::nullopt);
     // The toggles' listener hears only real changes (command is on already).

@@ -29,11 +29,7 @@ TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithou
         // The first switch-off is undone at once, a quick repeat after a pause.
         {Input::switchedOff, true, 10, Step::reenable, Notice::none},
         {Input::switchedOff, true, 12, Step::none, Notice::none},
-        {Input::tick, true, 12, Step::none, Notice::none},
         {Input::tick, true, 13, Step::reenable, Notice::none},
-        {Input::switchedOff, true, 14, Step::none, Notice::none},
-        {Input::tick, true, 15, Step::none, Notice::none},
-        {Input::tick, true, 16, Step::reenable, Notice::none},
         // A calm half minute forgives the repeats.
         {Input::switchedOff, true, 60, Step::reenable, Notice::none},
         {Input::secureTick, true, 61, Step::none, Notice::secureInput},

@@ -26,9 +26,8 @@ WindowInput window(double width, double height, double documentHeight, double to
             .scrollerWidth = 15};
 }
 
-// 335 fits (equality counts as fitting): the header sits side by side above
-// the list, which ends five above the bottom; stacked, it goes one item per
-// line at the left. Toggles taller than a label shorten the list instead.
+// 335 fits (equality counts): the header sits side by side above the list, which ends five
+// above the bottom; stacked, one item a line at the left. Taller toggles shorten the list.
 TEST(WindowLayout, HeaderOnOneLineOrStackedByWidth) {
     const WindowFrames wide = layoutWindow(window(400, 980, 6));
     const std::vector<Frame> expected = {{5, 959, 140, 16},  {150, 959, 40, 16}, {195, 959, 60, 16},
@@ -49,15 +48,12 @@ TEST(WindowLayout, HeaderOnOneLineOrStackedByWidth) {
 }
 
 TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
-    const double s = 980 - 48 - 10;
-    const WindowFrames fits = layoutWindow(window(400, 980, s));
-    EXPECT_EQ(fits.scrollerWidth, 0);
-    EXPECT_EQ(fits.documentWidth, 400 - 10);
-    EXPECT_EQ(fits.content[scroll].width, 400 - 10);
-    const WindowFrames over = layoutWindow(window(400, 980, s + 1));
-    EXPECT_EQ(over.scrollerWidth, 15);
-    EXPECT_EQ(over.documentWidth, 400 - 5 - 15);
-    EXPECT_EQ(over.content[scroll].width, 400 - 5);
+    for (const bool taller : {false, true}) {
+        const WindowFrames f = layoutWindow(window(400, 980, 980 - 48 - 10 + (taller ? 1 : 0)));
+        EXPECT_EQ(f.scrollerWidth, taller ? 15 : 0);
+        EXPECT_EQ(f.documentWidth, taller ? 400 - 5 - 15 : 400 - 10);
+        EXPECT_EQ(f.content[scroll].width, taller ? 400 - 5 : 400 - 10);
+    }
 }
 
 // The number field fits as many zeros as the row number has digits.
