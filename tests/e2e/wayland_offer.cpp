@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Another program's copy on Wayland, through data-control:
-//   wayland_offer secret TEXT   offers TEXT marked secret by a password manager
-//   wayland_offer hang TEXT     offers TEXT and never sends a byte of it
-// Prints "asked TYPE" for every request, and runs until it is killed.
+// Another program's copy through data-control, printing "asked TYPE" for each request:
+//   wayland_offer secret TEXT   TEXT marked secret by a password manager
+//   wayland_offer hang TEXT     TEXT never sent
 #include <unistd.h>
 #include <wayland-client.h>
 
