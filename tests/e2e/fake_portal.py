@@ -39,13 +39,13 @@ class Portal:
 
     def dispatch(self, bus, call):
         member = call.get_member() or ""
-        if call.get_type() != MESSAGE_TYPE_METHOD_CALL or not hasattr(self, member):
+        if call.get_type() != MESSAGE_TYPE_METHOD_CALL or not member[:1].isupper():
             return HANDLER_RESULT_NOT_YET_HANDLED
         self.call, args = call, call.get_args_list()
         self.record(member, call.get_interface(), args)
         try:
             result = getattr(self, member)(*args)
-        except Exception as error:  # one let out of a filter stops it for good
+        except Exception as error:  # an unknown method, say; one let out stops the filter
             bus.send_message(ErrorMessage(call, "org.freedesktop.DBus.Error.Failed", repr(error)))
             return HANDLER_RESULT_HANDLED
         reply = MethodReturnMessage(call)
