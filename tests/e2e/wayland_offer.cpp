@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Another program's copy on Wayland, through data-control:
-//   wayland_offer secret TEXT   offers TEXT marked secret by a password manager
-//   wayland_offer hang TEXT     offers TEXT and never sends a byte of it
-// Prints "asked TYPE" for every request, and runs until its copy is replaced
-// (a hanging one until it is killed, its requests left open).
+// Another program's copy through data-control, printing "asked TYPE" for each request:
+//   wayland_offer secret TEXT   TEXT marked secret by a password manager
+//   wayland_offer hang TEXT     TEXT never sent
 #include <unistd.h>
 #include <wayland-client.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "wlr-data-control-unstable-v1-client.h"
 
@@ -20,8 +17,6 @@ wl_seat* seat = nullptr;
 zwlr_data_control_manager_v1* manager = nullptr;
 bool hang = false;
 std::string text;
-std::vector<int> held;  // the hanging requests' descriptors, kept open
-bool replaced = false;
 
 void global(void*, wl_registry* registry, std::uint32_t name, const char* interface,
             std::uint32_t) {
@@ -36,17 +31,10 @@ void global(void*, wl_registry* registry, std::uint32_t name, const char* interf
 void send(void*, zwlr_data_control_source_v1*, const char* type, int fd) {
     std::printf("asked %s\n", type);
     std::fflush(stdout);
-    if (hang) {
-        held.push_back(fd);
-        return;
-    }
+    if (hang) return;  // the descriptor left open: the reader waits for more
     const std::string data = std::strcmp(type, "x-kde-passwordManagerHint") == 0 ? "Secret" : text;
     (void)!write(fd, data.data(), data.size());
     close(fd);
-}
-
-void cancelled(void*, zwlr_data_control_source_v1*) {
-    replaced = true;
 }
 
 }  // namespace
@@ -62,14 +50,15 @@ int main(int argc, char* argv[]) {
     wl_display_roundtrip(display);
     if (seat == nullptr || manager == nullptr) return 1;
     zwlr_data_control_source_v1* source = zwlr_data_control_manager_v1_create_data_source(manager);
-    const zwlr_data_control_source_v1_listener sourceListener{send, cancelled};
+    const zwlr_data_control_source_v1_listener sourceListener{
+        send, [](void*, zwlr_data_control_source_v1*) {}};
     zwlr_data_control_source_v1_add_listener(source, &sourceListener, nullptr);
     zwlr_data_control_source_v1_offer(source, "text/plain;charset=utf-8");
     if (!hang) zwlr_data_control_source_v1_offer(source, "x-kde-passwordManagerHint");
     zwlr_data_control_device_v1* device =
         zwlr_data_control_manager_v1_get_data_device(manager, seat);
     zwlr_data_control_device_v1_set_selection(device, source);
-    while ((hang || !replaced) && wl_display_dispatch(display) >= 0) {
+    while (wl_display_dispatch(display) >= 0) {
     }
     return 0;
 }
