@@ -49,23 +49,6 @@ class WithoutTray(WindowManager):
         plain = lambda y: row(y) == row(h - 1)[:3] * w
         return all(plain(y) for y in range(h - 5, h)) and not plain(h - 6)
 
-    def click_row(self, window, row):
-        # Under the header (5 px gap, the toggles' 20 px, two 16 px labels):
-        # the row's 3 px inset and half of its 21 px; rows are 21 px apart.
-        self.x.xdotool("mousemove", "--window", window, "--sync", "300", str(70 + 21 * (row - 1)),
-                       "click", "1")
-
-    def switch_to_dvorak_amid_remaps(self):
-        user = display.Display(self.x.display)
-        self.addCleanup(user.close)
-        for step in range(20):  # a spare key remapped every 20 ms
-            user.change_keyboard_mapping(250, [(ord("a") + step % 2,)])
-            user.sync()
-            if step == 5:
-                switch = self.x.start(["setxkbmap", "-layout", "us", "-variant", "dvorak"])
-            time.sleep(0.02)
-        self.assertEqual(switch.wait(10), 0)
-
     def test_the_window_fits_its_edits_copy_and_closing_it_quits(self):
         self.app = self.x.start([harness.TARNWICK])
         window = self.x.window("^Tarnwick$", 10)
@@ -73,10 +56,19 @@ class WithoutTray(WindowManager):
         self.assertFrameAtTopRight(window)
         for text in ("one", "two", "three", "four", "five", "six", "seven"):
             self.x.copy(text, read=True)
-        # A click selects the row's whole text: the typing replaces it, by
-        # the layout switched to amid another program's burst of key remaps.
-        self.click_row(window, 1)
-        self.switch_to_dvorak_amid_remaps()
+        # A click on row 1 (under the 70 px header) selects its whole text: the
+        # typing replaces it, by the layout switched to amid another program's
+        # burst of key remaps (a spare key remapped every 20 ms).
+        self.x.xdotool("mousemove", "--window", window, "--sync", "300", "70", "click", "1")
+        user = display.Display(self.x.display)
+        self.addCleanup(user.close)
+        for step in range(20):
+            user.change_keyboard_mapping(250, [(ord("a") + step % 2,)])
+            user.sync()
+            if step == 5:
+                switch = self.x.start(["setxkbmap", "-layout", "us", "-variant", "dvorak"])
+            time.sleep(0.02)
+        self.assertEqual(switch.wait(10), 0)
         self.assertEventually(lambda: [self.x.xdotool("key", "ctrl+a", "x"),
                                        self.x.clipboard()][1] == b"x", self.x.clipboard)
         self.x.xdotool("key", "y")
