@@ -4,6 +4,7 @@ xdotool types, paste_target records what arrives, fault_owner misbehaves (paths
 from CTest's environment). Asynchronous checks poll with a deadline."""
 
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -13,10 +14,6 @@ import unittest
 TARNWICK = os.environ.get("TARNWICK_BINARY", "tarnwick")
 PASTE_TARGET = os.environ.get("TARNWICK_PASTE_TARGET", "paste_target")
 FAULT_OWNER = os.environ.get("TARNWICK_FAULT_OWNER", "fault_owner")
-TAP_MESSAGE = (
-    "Failed to create the event tap. This program must be run with root privilage using the "
-    "'sudo' command in order to filter and modify key press events before the operating system "
-    "passes them to other applications.\n")
 
 
 def wait_until(predicate, timeout=5.0):
@@ -170,6 +167,22 @@ class EndToEndTest(unittest.TestCase):
 
     def assertEventually(self, predicate, message="", timeout=5.0):
         self.assertTrue(wait_until(predicate, timeout), message() if callable(message) else message)
+
+    def assertFrameAtTopRight(self, window):
+        """The frame, title bar included, lies at the top right of the work area."""
+        numbers = lambda text: [int(n) for n in re.findall(r"-?\d+", text)]
+        def frame():
+            info = self.x.run("xwininfo", "-id", window).stdout
+            x, y, w, h = (numbers(re.search(key + r":\s+-?\d+", info)[0])[0] for key in (
+                "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+            extents = numbers(self.x.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout)
+            if len(extents) == 4:  # none yet is no fit
+                left, right, top, bottom = extents
+                return x - left, y - top, x + w + right, y + h + bottom
+        x, y, w, h = numbers(self.x.run("xprop", "-root", "_NET_WORKAREA").stdout)[:4]
+        fits = lambda f: f and f[1] == y and f[2] == x + w and f[0] >= x and f[3] <= y + h
+        self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
+            frame(), (x, y, x + w, y + h)))
 
     def start_with_target(self, env=None):
         """Starts Tarnwick (no tray: its window opens, ctrl on), then a paste_target."""

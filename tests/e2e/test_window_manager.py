@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """The window under a real window manager (openbox): placed by its frame, its
-list inside the window, shown active by "Settings", edited rows on the
-clipboard, and closing it quits when there is no tray."""
+list inside the window, edited rows on the clipboard, and closing it quits when
+there is no tray."""
 
 import re
 import subprocess
@@ -12,30 +12,9 @@ from Xlib import display
 import harness
 
 
-def numbers(text):
-    return [int(n) for n in re.findall(r"-?\d+", text)]
-
-
 class WindowManager(harness.EndToEndTest):
     wm = True
 
-    def assertFrameAtTopRight(self, window):
-        """The frame, title bar included, lies at the top right of the work area."""
-        def frame():
-            info = self.x.run("xwininfo", "-id", window).stdout
-            x, y, w, h = (numbers(re.search(key + r":\s+-?\d+", info)[0])[0] for key in (
-                "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-            extents = numbers(self.x.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout)
-            if len(extents) == 4:  # none yet is no fit
-                left, right, top, bottom = extents
-                return x - left, y - top, x + w + right, y + h + bottom
-        x, y, w, h = numbers(self.x.run("xprop", "-root", "_NET_WORKAREA").stdout)[:4]
-        fits = lambda f: f and f[1] == y and f[2] == x + w and f[0] >= x and f[3] <= y + h
-        self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
-            frame(), (x, y, x + w, y + h)))
-
-
-class WithoutTray(WindowManager):
     def list_ends_5px_above_bottom(self, window, width):
         """The window at width: its bottom 5 pixel rows are plain background and
         the row above them is not (the list or its scroller ends there)."""
@@ -83,25 +62,6 @@ class WithoutTray(WindowManager):
         # openbox's close chord, as the close button sends it.
         self.x.xdotool("key", "alt+F4")
         self.assertEqual(self.app.wait(10), 0, self.app.error_output())
-
-
-class WithTray(WindowManager):
-    tray = True
-
-    def test_settings_shows_the_window_active_below_the_tray(self):
-        self.app, icon = self.x.start([harness.TARNWICK]), []
-        self.assertEventually(lambda: icon.extend(self.x.windows()) or icon, self.app.error_output)
-        target = self.x.paste_target().window
-        focus = lambda: [self.x.run("xdotool", command).stdout.strip()
-                         for command in ("getactivewindow", "getwindowfocus")]
-        # Shown first, then again once the target has taken the focus back.
-        for _ in range(2):
-            self.assertEventually(lambda: focus() == [target] * 2, focus)
-            self.x.choose(icon[0], 0)
-            window = self.x.window("^Tarnwick$", 10)
-            self.assertEventually(lambda: focus() == [window] * 2, focus)
-            self.assertFrameAtTopRight(window)
-            self.x.click(target)
 
 
 if __name__ == "__main__":
