@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """The program as a citizen of the desktop session: one copy per user and
-display, a command line of --help and --version only, and X11 whatever Qt's
-platform variable or a Wayland session says."""
+display, its window shown active below the tray, a command line of --help and
+--version only, and X11 whatever Qt's platform variable or a Wayland session says."""
 
 import os
 import re
@@ -79,7 +79,7 @@ def connect(path):
     return client
 
 
-class Endings(DesktopTest):
+class StartsAndEndings(DesktopTest):
     def assertSurvivesPeers(self, program, path):
         # Room for a few peers only, as if a flood had used up the descriptors.
         room = len(os.listdir("/proc/%d/fd" % program.pid)) + 8
@@ -107,8 +107,11 @@ class Endings(DesktopTest):
         cache = os.path.join(self.x.folder, "cache")
         fallback = {"XDG_RUNTIME_DIR": None, "XDG_CACHE_HOME": cache}
         private = os.path.join(cache, "tarnwick-" + socket.gethostname())
+        # A Wayland session: X11 all the same, said once.
+        wayland = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": "wayland-0",
+                   "XDG_SESSION_TYPE": "wayland"}
         for sig, env, folder in ((signal.SIGTERM, None, self.x.folder),
-                                 (signal.SIGINT, None, self.x.folder),
+                                 (signal.SIGINT, wayland, self.x.folder),
                                  (signal.SIGHUP, fallback, private)):
             with self.subTest(signal=sig.name):
                 first = self.x.start([harness.TARNWICK], env)
@@ -120,14 +123,17 @@ class Endings(DesktopTest):
                 if env:
                     self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
                     self.assertHandsOver(env)
+                if env is wayland:
+                    self.app, self.target = first, self.x.paste_target()
+                    self.x.copy("through X11")
+                    self.press("ctrl+1", "through X11")
                 first.send_signal(sig)
                 self.assertEqual(first.wait(10), 0, first.error_output())
                 self.assertFalse(any(map(os.path.exists, files)), os.listdir(folder))
                 # Every start here found no copy running.
-                self.assertEqual(first.output() + first.error_output(), "")
+                self.assertEqual(first.output() + first.error_output(),
+                                 WAYLAND_NOTE if env is wayland else "")
 
-
-class CommandLine(DesktopTest):
     def test_takes_help_and_version_and_without_a_display_prints_the_tap_message(self):
         with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")) as f:
             version = "Tarnwick %s\n" % re.search(r"Tarnwick VERSION ([0-9.]+)", f.read())[1]
@@ -152,15 +158,6 @@ class CommandLine(DesktopTest):
                 out = program.output()
                 self.assertTrue(expected(out) if callable(expected) else out == expected, out)
                 self.assertEqual(program.error_output() == "", status == 0, program.error_output())
-
-    def test_a_wayland_session_runs_on_x11_and_says_so_once(self):
-        wayland = {"QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": "wayland-0",
-                   "XDG_SESSION_TYPE": "wayland"}
-        self.start_with_target(wayland)
-        self.x.copy("through X11")
-        self.press("ctrl+1", "through X11")
-        self.assertEqual(self.app.output(), WAYLAND_NOTE)
-        self.assertHandsOver(wayland)
 
 
 if __name__ == "__main__":

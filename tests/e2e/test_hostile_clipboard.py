@@ -19,15 +19,12 @@ class HostileClipboard(harness.EndToEndTest):
         for mode in ("hang", "die-mid-incr", "trickle", "endless"):
             with self.subTest(mode):
                 self.fault_owner(mode)
-                # A read ends a second after it began: the copy right after
-                # it is read then, well within the five seconds one read
-                # used to block.
+                # A read ends a second after it began: the copy right after it
+                # is read then, well within the five seconds one read used to block.
                 self.x.copy(mode, read=True)
                 self.press("ctrl+1", mode, timeout=3.0)
         # The bad owners added nothing between the copies.
         self.press("ctrl+5", "alpha")
-        self.x.copy("beta")
-        self.press("ctrl+2", "endless")
         # Every copy read is kept, in order: from an owner that copies again as
         # soon as its copy was read, and from one that copies three times a second.
         for argv in (["relay", "10"], ["steady", "10", "300"]):
