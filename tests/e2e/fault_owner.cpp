@@ -119,24 +119,15 @@ struct Owner {
     }
 
     void sendChunk() {
-        if (mode == "die-mid-incr") {
-            // The first chunk, then a crash in the middle of the transfer.
-            put(incrTo, incrProperty, utf8, data.data(), chunkSize);
-            XFlush(display);
-            std::_Exit(3);
-        }
-        if (mode == "incr") {  // the next chunk; the empty one ends the transfer
-            const std::string chunk = data.substr(std::min(sent, data.size()), chunkSize);
-            sent += chunk.size();
-            put(incrTo, incrProperty, utf8, chunk.data(), chunk.size());
-            if (chunk.empty()) incrTo = 0;
-            XFlush(display);
-            return;
-        }
+        // incr: the next piece of data, and an empty one to end; the others never end.
+        std::string chunk(mode == "trickle" ? 1 : mode == "endless" ? 65536 : chunkSize, 'x');
+        if (mode == "incr") chunk = data.substr(std::min(sent, data.size()), chunkSize);
         if (mode == "trickle") usleep(900000);
-        const std::string chunk(mode == "trickle" ? 1 : 65536, 'x');
+        sent += chunk.size();
         put(incrTo, incrProperty, utf8, chunk.data(), chunk.size());
         XFlush(display);
+        if (mode == "incr" && chunk.empty()) incrTo = 0;
+        if (mode == "die-mid-incr") std::_Exit(3);  // a crash in the middle of the transfer
     }
 };
 
