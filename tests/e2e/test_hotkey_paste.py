@@ -16,18 +16,17 @@ class HotKeyPaste(harness.EndToEndTest):
     def test_pastes_restores_and_lets_other_chords_through(self):
         paste_two = lambda: self.x.run(harness.TARNWICK, "--paste", "2")
         self.assertEqual(paste_two().returncode, 1)  # nobody to ask yet
-        # A text on the clipboard before the start is the first entry.
+        # A text on the clipboard before the start is an entry.
         self.x.copy("zero")
-        # ctrl+1 right after each copy pastes it, also when the main thread
-        # hears of the copy only seconds later.
         self.start_with_target({"TARNWICK_TEST_LATE_CHANGE_NOTICE_MS": "3000"})
+        self.x.copy("one", read=True)
         # The session's first XTest key switches the server's keymap to XTest's
         # and every client looks the new one up. Holding the server makes
-        # Tarnwick's look-up end only after the 1 is down, as when Ctrl+1 is
+        # Tarnwick's look-up end only after the 2 is down, as when Ctrl+2 is
         # pressed at once: the grabbed press arrives amid the mapping change.
         user = display.Display(self.x.display)
         self.addCleanup(user.close)
-        keys = [user.keysym_to_keycode(XK.string_to_keysym(name)) for name in ("Control_L", "1")]
+        keys = [user.keysym_to_keycode(XK.string_to_keysym(name)) for name in ("Control_L", "2")]
         user.grab_server()
         xtest.fake_input(user, X.KeyPress, keys[0])
         user.sync()
@@ -36,10 +35,12 @@ class HotKeyPaste(harness.EndToEndTest):
         user.ungrab_server()
         user.flush()
         self.assertEventually(lambda: self.target.text() == "zero", self.app.error_output)
-        self.x.xdotool("keyup", "ctrl+1")
+        self.x.xdotool("keyup", "ctrl+2")
         self.press("k", "k")  # the keyboard was not left frozen
         self.assertEqual(self.x.run(harness.TARNWICK, "--paste", "1").returncode, 0)
-        self.assertEventually(lambda: self.target.text() == "zerokzero")
+        self.assertEventually(lambda: self.target.text() == "zerokone")
+        # ctrl+1 right after each copy pastes it, also when the main thread
+        # hears of the copy only seconds later.
         for text in ("alpha", "beta", "gamma"):
             self.x.copy(text)
             self.press("ctrl+1", text)
@@ -70,7 +71,7 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("ctrl+v", "gamma")
 
         # An image is no entry and a plain paste of it is left alone; nor is the
-        # clipboard its owner leaves empty an entry: ctrl+5 stays beyond the
+        # clipboard its owner leaves empty an entry: ctrl+6 stays beyond the
         # history and reaches the application.
         owner = self.x.copy(PNG, "image/png")
         self.x.xdotool("key", "ctrl+v")
@@ -82,8 +83,8 @@ class HotKeyPaste(harness.EndToEndTest):
             if step == "owner gone":
                 owner.stop()
             seen = len(self.target.keys())
-            self.x.xdotool("key", "ctrl+5")
-            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+5"],
+            self.x.xdotool("key", "ctrl+6")
+            self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+6"],
                                   lambda: "%s: %s" % (step, self.target.keys()[seen:]))
         self.assertEqual(self.app.output(), "")
 
