@@ -61,8 +61,7 @@ class Session:
             raise RuntimeError("Xvfb, openbox or trayer did not start")
 
     def start(self, argv, env=None, stdin=None):
-        """Starts argv here, its output to files read at any time; env entries add
-        to (None: remove from) the session's."""
+        """Starts argv, output to files read at any time; env adds to (None: removes from) ours."""
         full = {k: v for k, v in dict(self.env, **(env or {})).items() if v is not None}
         path = tempfile.mktemp(dir=self.folder)
         with open(path, "wb") as out, open(path + ".err", "wb") as err:

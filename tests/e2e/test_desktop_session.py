@@ -80,18 +80,6 @@ def connect(path):
 
 
 class StartsAndEndings(DesktopTest):
-    def assertSurvivesPeers(self, program, path):
-        # Room for a few peers only, as if a flood had used up the descriptors.
-        room = len(os.listdir("/proc/%d/fd" % program.pid)) + 8
-        resource.prlimit(program.pid, resource.RLIMIT_NOFILE,
-                         (room, resource.prlimit(program.pid, resource.RLIMIT_NOFILE)[1]))
-        idle = [connect(path) for _ in range(100)]
-        self.assertHandsOver()
-        greedy = connect(path)
-        with self.assertRaises(OSError, msg="a request without end was read whole"):
-            greedy.sendall(b"x" * (16 << 20))
-        self.assertHandsOver()
-
     def test_signals_end_it_as_quit_does_and_no_peer_or_lock_keeps_a_second_start_out(self):
         name = "tarnwick-" + self.x.display.replace(":", "_")
         lock = os.path.join(self.x.folder, name + ".lock")
@@ -119,7 +107,16 @@ class StartsAndEndings(DesktopTest):
                 files = [os.path.join(folder, name + end) for end in (".lock", ".socket")]
                 self.assertTrue(all(map(os.path.exists, files)), os.listdir(folder))
                 if sig == signal.SIGTERM:
-                    self.assertSurvivesPeers(first, files[1])
+                    # Room for a few peers only, as if a flood had used up the descriptors.
+                    room = len(os.listdir("/proc/%d/fd" % first.pid)) + 8
+                    resource.prlimit(first.pid, resource.RLIMIT_NOFILE,
+                                     (room, resource.prlimit(first.pid, resource.RLIMIT_NOFILE)[1]))
+                    idle = [connect(files[1]) for _ in range(100)]
+                    self.assertHandsOver()
+                    greedy = connect(files[1])
+                    with self.assertRaises(OSError, msg="a request without end was read whole"):
+                        greedy.sendall(b"x" * (16 << 20))
+                    self.assertHandsOver()
                 if env:
                     self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
                     self.assertHandsOver(env)

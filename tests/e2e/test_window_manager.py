@@ -21,9 +21,9 @@ class WindowManager(harness.EndToEndTest):
         ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"],
                              env=self.x.env, capture_output=True, timeout=10).stdout
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        w, h = (int(header[1]), int(header[2])) if header else (0, 0)
-        if w != width:
+        if not header or int(header[1]) != width:
             return False
+        w, h = int(header[1]), int(header[2])
         row = lambda y: ppm[header.end() + 3 * w * y:header.end() + 3 * w * (y + 1)]
         plain = lambda y: row(y) == row(h - 1)[:3] * w
         return all(plain(y) for y in range(h - 5, h)) and not plain(h - 6)
