@@ -36,8 +36,7 @@ struct Owner {
     Atom clipboard = atom("CLIPBOARD"), targets = atom("TARGETS"), incr = atom("INCR"),
          utf8 = atom("UTF8_STRING"), uriList = atom("text/uri-list"),
          hint = atom("x-kde-passwordManagerHint"), compound = atom("COMPOUND_TEXT");
-    // The INCR transfer under way: requestor and property.
-    Window incrTo = 0;
+    Window incrTo = 0;  // the requestor of the INCR transfer under way, and its property
     Atom incrProperty = None;
     std::size_t sent = 0;      // incr: how much of data went out
     int copies = 0, last = 1;  // relay and steady: the copy on offer, and how many
@@ -137,9 +136,8 @@ int main(int argc, char* argv[]) {
     Display* display = XOpenDisplay(nullptr);
     if (argc < 2 || display == nullptr) return 2;
     Owner owner{display, argv[1], argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x')};
-    std::chrono::milliseconds every{0};
+    const std::chrono::milliseconds every{owner.mode == "steady" ? std::stoi(argv[3]) : 0};
     if (owner.mode == "relay" || owner.mode == "steady") owner.last = std::stoi(owner.data);
-    if (owner.mode == "steady") every = std::chrono::milliseconds(std::stoi(argv[3]));
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
     if (owner.mode == "grab") {
         XGrabKey(display, std::stoi(owner.data), ControlMask, DefaultRootWindow(display), True,

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """Drives the real tarnwick binary on a private Xvfb from outside: xclip copies,
 xdotool types, paste_target records what arrives, fault_owner misbehaves (paths
-from CTest's environment). Asynchronous checks poll with a deadline."""
+from CTest's environment)."""
 
 import os
 import re
@@ -157,7 +157,6 @@ class Session:
 
 
 class EndToEndTest(unittest.TestCase):
-    # Each test gets self.x, a fresh Session, with a tray and a window manager when True.
     tray = wm = False
 
     def setUp(self):
@@ -182,6 +181,13 @@ class EndToEndTest(unittest.TestCase):
         fits = lambda f: f and f[1] == y and f[2] == x + w and f[0] >= x and f[3] <= y + h
         self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
             frame(), (x, y, x + w, y + h)))
+
+    def assertHandsOver(self, env=None):
+        """A second start on this display shows the first copy's window and exits."""
+        second = self.x.start([TARNWICK], env)
+        self.assertEqual(second.wait(10), 0, second.error_output())
+        self.assertEqual(second.output(), "Tarnwick is already running: its window is shown.\n",
+                         second.error_output())
 
     def start_with_target(self, env=None):
         """Starts Tarnwick (no tray: its window opens, ctrl on), then a paste_target."""

@@ -1,8 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""What other programs do to the clipboard and the display must neither stall
-nor end Tarnwick, nor cost a copy: owners that hang, die mid-transfer, copy in
-quick runs or answer slowly, secrets and file lists, a keyboard layout change,
-and the X server going away."""
+"""What other programs do to the clipboard and the display must neither stall nor end
+Tarnwick, nor cost a copy: owners that hang, die mid-transfer, copy in quick runs or
+answer slowly, secrets and file lists, a keyboard layout change, the X server going away."""
 
 import subprocess
 
@@ -57,7 +56,7 @@ class HostileClipboard(harness.EndToEndTest):
                 self.press("ctrl+1", data if kept else newest)
                 newest = "after " + mode
                 self.x.copy(newest, read=True)
-        self.assertEqual(self.x.run("setxkbmap", "-layout", "us", "-variant", "dvorak").returncode, 0)
+        self.assertEqual(self.x.run("setxkbmap", "us", "dvorak").returncode, 0)  # layout, variant
         self.x.copy("gamma")
         # Nothing came between the two, and V is another key on Dvorak.
         self.press("ctrl+2", newest)

@@ -79,9 +79,8 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("k", "k")
         self.assertTrue(owner.running(), "the image's owner lost the clipboard")
         self.assertEqual(self.x.clipboard("image/png"), PNG)
-        for step in ("image", "owner gone"):
-            if step == "owner gone":
-                owner.stop()
+        for step, stop in (("image", lambda: None), ("owner gone", owner.stop)):
+            stop()
             seen = len(self.target.keys())
             self.x.xdotool("key", "ctrl+6")
             self.assertEventually(lambda: self.target.keys()[seen:] == ["Ctrl+6"],

@@ -1,7 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""The window under a real window manager (openbox): placed by its frame, its
-list inside the window, edited rows on the clipboard, and closing it quits when
-there is no tray."""
+"""The window under a real window manager (openbox): placed by its frame, its list
+inside it, edited rows on the clipboard, and without a tray closing it quits."""
 
 import re
 import subprocess
