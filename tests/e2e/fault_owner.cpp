@@ -1,23 +1,16 @@
 // SPDX-License-Identifier: MIT
-// A clipboard owner that misbehaves on purpose, as real programs do:
-//   fault_owner hang            owns CLIPBOARD and never answers a request
-//   fault_owner die-mid-incr    starts a large INCR transfer, sends one chunk, then exits
-//   fault_owner trickle         an INCR transfer of one byte every 0.9 s, without end
-//   fault_owner endless         an INCR transfer of 64 KB chunks as fast as taken, without end
-//   fault_owner incr TEXT       sends TEXT by INCR, in 4 KB chunks, to its end
-//   fault_owner secret TEXT     offers TEXT with x-kde-passwordManagerHint = SECRET
-//   fault_owner uri-list URI    offers nothing but text/uri-list
-//   fault_owner slow TEXT       answers each request 0.7 s late
-//   fault_owner relay N         copies relay-1 .. relay-N, each 50 ms after the last was read
-//   fault_owner steady N MS     copies steady-1 .. steady-N, one every MS ms
-//   fault_owner compound TEXT   offers TEXT only as COMPOUND_TEXT
-//   fault_owner latin1 TEXT     offers UTF8_STRING and STRING but refuses UTF8_STRING
-//   fault_owner wide TEXT       sends TEXT as 32-bit items
-//   fault_owner grab KEYCODE    holds Ctrl + KEYCODE, as a desktop shortcut does
-//   fault_owner stray TEXT      notifies of another property before each answer
-// Any other mode offers TEXT plainly. Prints "owns" once it owns the
-// clipboard and "asked TARGET" for each request; runs until another program takes
-// the selection (relay and steady: until their last copy was read, or taken).
+// A clipboard owner that misbehaves on purpose, as real programs do: fault_owner MODE [TEXT]
+//   hang: never answers                 die-mid-incr: exits after an INCR transfer's first chunk
+//   trickle: INCR, 1 byte per 0.9 s     endless: INCR, 64 KB chunks as fast as taken
+//   incr: TEXT by INCR in 4 KB chunks   secret: TEXT with x-kde-passwordManagerHint = SECRET
+//   uri-list: only text/uri-list        slow: answers each request 0.7 s late
+//   compound: only COMPOUND_TEXT        latin1: offers UTF8_STRING and STRING, refuses the first
+//   wide: 32-bit items                  stray: notifies of another property before each answer
+//   grab KEYCODE: holds Ctrl + KEYCODE, as a desktop shortcut does
+//   relay N: copies relay-1 .. relay-N, each 50 ms after the last was read
+//   steady N MS: copies steady-1 .. steady-N, one every MS ms
+// Any other mode offers TEXT plainly. Prints "owns" once it owns the clipboard and "asked
+// TARGET" for each request; runs until another program takes the clipboard.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -43,10 +36,9 @@ struct Owner {
     Atom clipboard = atom("CLIPBOARD"), targets = atom("TARGETS"), incr = atom("INCR"),
          utf8 = atom("UTF8_STRING"), uriList = atom("text/uri-list"),
          hint = atom("x-kde-passwordManagerHint"), compound = atom("COMPOUND_TEXT");
-    // The INCR transfer under way: requestor and property.
-    Window incrTo = 0;
+    Window incrTo = 0;  // the requestor of the INCR transfer under way, and its property
     Atom incrProperty = None;
-    std::size_t sent = 0;  // incr: how much of data went out
+    std::size_t sent = 0;      // incr: how much of data went out
     int copies = 0, last = 1;  // relay and steady: the copy on offer, and how many
     Clock::time_point next = Clock::time_point::max();
 
@@ -109,9 +101,8 @@ struct Owner {
             // Xlib converts from UTF-8; STRING is Latin-1.
             char* list[] = {data.data()};
             XTextProperty text{};
-            Xutf8TextListToTextProperty(display, list, 1,
-                                        mode == "compound" ? XCompoundTextStyle : XStringStyle,
-                                        &text);
+            Xutf8TextListToTextProperty(
+                display, list, 1, mode == "compound" ? XCompoundTextStyle : XStringStyle, &text);
             put(request.requestor, request.property, text.encoding, text.value, text.nitems);
             XFree(text.value);
         } else if (mode == "wide") {
@@ -127,24 +118,15 @@ struct Owner {
     }
 
     void sendChunk() {
-        if (mode == "die-mid-incr") {
-            // The first chunk, then a crash in the middle of the transfer.
-            put(incrTo, incrProperty, utf8, data.data(), chunkSize);
-            XFlush(display);
-            std::_Exit(3);
-        }
-        if (mode == "incr") {  // the next chunk; the empty one ends the transfer
-            const std::string chunk = data.substr(std::min(sent, data.size()), chunkSize);
-            sent += chunk.size();
-            put(incrTo, incrProperty, utf8, chunk.data(), chunk.size());
-            if (chunk.empty()) incrTo = 0;
-            XFlush(display);
-            return;
-        }
+        // incr: the next piece of data, and an empty one to end; the others never end.
+        std::string chunk(mode == "trickle" ? 1 : mode == "endless" ? 65536 : chunkSize, 'x');
+        if (mode == "incr") chunk = data.substr(std::min(sent, data.size()), chunkSize);
         if (mode == "trickle") usleep(900000);
-        const std::string chunk(mode == "trickle" ? 1 : 65536, 'x');
+        sent += chunk.size();
         put(incrTo, incrProperty, utf8, chunk.data(), chunk.size());
         XFlush(display);
+        if (mode == "incr" && chunk.empty()) incrTo = 0;
+        if (mode == "die-mid-incr") std::_Exit(3);  // a crash in the middle of the transfer
     }
 };
 
@@ -154,9 +136,8 @@ int main(int argc, char* argv[]) {
     Display* display = XOpenDisplay(nullptr);
     if (argc < 2 || display == nullptr) return 2;
     Owner owner{display, argv[1], argc > 2 ? argv[2] : std::string(chunkSize * 3, 'x')};
-    std::chrono::milliseconds every{0};
+    const std::chrono::milliseconds every{owner.mode == "steady" ? std::stoi(argv[3]) : 0};
     if (owner.mode == "relay" || owner.mode == "steady") owner.last = std::stoi(owner.data);
-    if (owner.mode == "steady") every = std::chrono::milliseconds(std::stoi(argv[3]));
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each line as it is printed
     if (owner.mode == "grab") {
         XGrabKey(display, std::stoi(owner.data), ControlMask, DefaultRootWindow(display), True,

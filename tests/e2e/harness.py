@@ -1,9 +1,10 @@
 # SPDX-License-Identifier: MIT
 """Drives the real tarnwick binary on a private Xvfb from outside: xclip copies,
 xdotool types, paste_target records what arrives, fault_owner misbehaves (paths
-from CTest's environment). Asynchronous checks poll with a deadline."""
+from CTest's environment)."""
 
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -13,10 +14,6 @@ import unittest
 TARNWICK = os.environ.get("TARNWICK_BINARY", "tarnwick")
 PASTE_TARGET = os.environ.get("TARNWICK_PASTE_TARGET", "paste_target")
 FAULT_OWNER = os.environ.get("TARNWICK_FAULT_OWNER", "fault_owner")
-TAP_MESSAGE = (
-    "Failed to create the event tap. This program must be run with root privilage using the "
-    "'sudo' command in order to filter and modify key press events before the operating system "
-    "passes them to other applications.\n")
 
 
 def wait_until(predicate, timeout=5.0):
@@ -64,8 +61,7 @@ class Session:
             raise RuntimeError("Xvfb, openbox or trayer did not start")
 
     def start(self, argv, env=None, stdin=None):
-        """Starts argv here, its output to files read at any time; env entries add
-        to (None: remove from) the session's."""
+        """Starts argv, output to files read at any time; env adds to (None: removes from) ours."""
         full = {k: v for k, v in dict(self.env, **(env or {})).items() if v is not None}
         path = tempfile.mktemp(dir=self.folder)
         with open(path, "wb") as out, open(path + ".err", "wb") as err:
@@ -161,7 +157,6 @@ class Session:
 
 
 class EndToEndTest(unittest.TestCase):
-    # Each test gets self.x, a fresh Session, with a tray and a window manager when True.
     tray = wm = False
 
     def setUp(self):
@@ -170,6 +165,29 @@ class EndToEndTest(unittest.TestCase):
 
     def assertEventually(self, predicate, message="", timeout=5.0):
         self.assertTrue(wait_until(predicate, timeout), message() if callable(message) else message)
+
+    def assertFrameAtTopRight(self, window):
+        """The frame, title bar included, lies at the top right of the work area."""
+        numbers = lambda text: [int(n) for n in re.findall(r"-?\d+", text)]
+        def frame():
+            info = self.x.run("xwininfo", "-id", window).stdout
+            x, y, w, h = (numbers(re.search(key + r":\s+-?\d+", info)[0])[0] for key in (
+                "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+            extents = numbers(self.x.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").stdout)
+            if len(extents) == 4:  # none yet is no fit
+                left, right, top, bottom = extents
+                return x - left, y - top, x + w + right, y + h + bottom
+        x, y, w, h = numbers(self.x.run("xprop", "-root", "_NET_WORKAREA").stdout)[:4]
+        fits = lambda f: f and f[1] == y and f[2] == x + w and f[0] >= x and f[3] <= y + h
+        self.assertEventually(lambda: fits(frame()), lambda: "frame %s, work area %s" % (
+            frame(), (x, y, x + w, y + h)))
+
+    def assertHandsOver(self, env=None):
+        """A second start on this display shows the first copy's window and exits."""
+        second = self.x.start([TARNWICK], env)
+        self.assertEqual(second.wait(10), 0, second.error_output())
+        self.assertEqual(second.output(), "Tarnwick is already running: its window is shown.\n",
+                         second.error_output())
 
     def start_with_target(self, env=None):
         """Starts Tarnwick (no tray: its window opens, ctrl on), then a paste_target."""

@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: MIT
-// A window that records what is pasted or typed into it, for the end-to-end
-// tests: after every change it writes the whole text to OUTPUT, and it appends
-// each key press but lone modifiers and locks, as Qt names it ("Ctrl+V"), to
-// OUTPUT.keys.
-//
-//   paste_target /tmp/out.txt
+// paste_target OUTPUT: a window that writes its whole text to OUTPUT after every change, and
+// appends each key press but lone modifiers and locks, as Qt names it ("Ctrl+V"), to OUTPUT.keys.
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -14,8 +10,7 @@
 
 namespace {
 
-// Written through a temporary file and a rename, so a reader never sees half
-// of a paste.
+// Through a temporary file and a rename: a reader never sees half of a paste.
 void record(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;

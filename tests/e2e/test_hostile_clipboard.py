@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""What other programs do to the clipboard and the display must neither stall
-nor end Tarnwick: owners that hang or die mid-transfer, secrets and file
-lists, a keyboard layout change, and the X server going away."""
+"""What other programs do to the clipboard and the display must neither stall nor end
+Tarnwick, nor cost a copy: owners that hang, die mid-transfer, copy in quick runs or
+answer slowly, secrets and file lists, a keyboard layout change, the X server going away."""
 
 import subprocess
 
@@ -18,18 +18,31 @@ class HostileClipboard(harness.EndToEndTest):
         for mode in ("hang", "die-mid-incr", "trickle", "endless"):
             with self.subTest(mode):
                 self.fault_owner(mode)
-                # A read ends a second after it began: the copy right after
-                # it is read then, well within the five seconds one read
-                # used to block.
+                # A read ends a second after it began: the copy right after it
+                # is read then, well within the five seconds one read used to block.
                 self.x.copy(mode, read=True)
                 self.press("ctrl+1", mode, timeout=3.0)
         # The bad owners added nothing between the copies.
         self.press("ctrl+5", "alpha")
-        self.x.copy("beta")
-        self.press("ctrl+2", "endless")
+        # Every copy read is kept, in order: from an owner that copies again as
+        # soon as its copy was read, and from one that copies three times a second.
+        for argv in (["relay", "10"], ["steady", "10", "300"]):
+            with self.subTest(argv[0]):
+                owner = self.x.start([harness.FAULT_OWNER, *argv])
+                self.assertEventually(lambda: owner.output().count("asked UTF8_STRING") >= 10,
+                                      owner.output, timeout=10)
+                for digit, n in zip("1234567890", range(10, 0, -1)):
+                    self.press("ctrl+" + digit, "%s-%d" % (argv[0], n))
+        # A hot key a tenth of a second after a copy that takes 0.7 s to read
+        # pastes that copy, which is then kept, never an older entry.
+        owner = self.fault_owner("slow", "TARGETS", "late")
+        self.press("ctrl+1", "late")
+        self.assertEventually(lambda: "asked UTF8_STRING" in owner.output(), owner.output)
+        self.press("ctrl+2", "steady-10")
+        self.press("ctrl+1", "late")
         # Texts in older forms, or after a notice of another property, are
         # texts; a secret, files and 32-bit data are not.
-        newest = "beta"
+        newest = "late"
         for mode, asked, data, kept in (
                 ("compound", "COMPOUND_TEXT", "na\u00efve \u00e9t\u00e9", True),
                 ("latin1", "STRING", "caf\u00e9", True),
@@ -43,7 +56,7 @@ class HostileClipboard(harness.EndToEndTest):
                 self.press("ctrl+1", data if kept else newest)
                 newest = "after " + mode
                 self.x.copy(newest, read=True)
-        self.assertEqual(self.x.run("setxkbmap", "-layout", "us", "-variant", "dvorak").returncode, 0)
+        self.assertEqual(self.x.run("setxkbmap", "us", "dvorak").returncode, 0)  # layout, variant
         self.x.copy("gamma")
         # Nothing came between the two, and V is another key on Dvorak.
         self.press("ctrl+2", newest)
