@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
 """The window under a real window manager (openbox): placed by its frame, its list
-inside it, edited rows on the clipboard, and without a tray closing it quits."""
+inside it, edited rows on the clipboard, and without a tray closing it quits;
+and under none, as under one that draws no frame, its own clicks still reach it."""
 
 import re
 import subprocess
@@ -61,6 +62,22 @@ class WindowManager(harness.EndToEndTest):
         # openbox's close chord, as the close button sends it.
         self.x.xdotool("key", "alt+F4")
         self.assertEqual(self.app.wait(10), 0, self.app.error_output())
+
+
+class WithoutFrame(harness.EndToEndTest):
+    def test_a_click_on_the_background_commits_a_typed_row_number(self):
+        self.app = self.x.start([harness.TARNWICK])
+        window = self.x.window("^Tarnwick$", 10)
+        self.assertTrue(window, self.app.error_output())
+        for text in ("one", "two"):
+            self.x.copy(text, read=True)
+        # Row 1's number (left, under the header) takes a 2; a click on the
+        # header's free right end commits it: "one" is row 1 and on the clipboard.
+        self.x.xdotool("windowfocus", "--sync", window)
+        self.x.xdotool("mousemove", "--window", window, "--sync", "12", "70", "click", "1",
+                       "key", "2", "mousemove", "--window", window, "--sync", "395", "10",
+                       "click", "1")
+        self.assertEventually(lambda: self.x.clipboard() == b"one", self.x.clipboard)
 
 
 if __name__ == "__main__":
