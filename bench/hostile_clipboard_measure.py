@@ -24,7 +24,7 @@ WANTED = [a for a in sys.argv[1:] if not a.startswith("--") and not a.isdigit()]
 class Bench:
     def __enter__(self):
         self.x = harness.Session()
-        self.app = self.x.start_tarnwick()
+        self.app = self.x.start([harness.TARNWICK])
         self.window = self.x.window("^Tarnwick$", 10)
         self.target = self.x.paste_target()
         self.xclip = self.x.copy("alpha")
@@ -38,7 +38,7 @@ class Bench:
         """Seconds until chord pasted text into the target, or None."""
         before = self.target.text()
         start = time.monotonic()
-        self.x.key(chord)
+        self.x.xdotool("key", chord)
         if harness.wait_until(lambda: self.target.text() == before + text, timeout):
             return time.monotonic() - start
         return None
@@ -84,7 +84,7 @@ def editor_crash(route):
             b.xclip.stop()  # nothing owns the clipboard now
             harness.wait_until(lambda: b.x.clipboard() is None, 5)
             if route == "shift+Insert":
-                b.x.key("shift+Insert")
+                b.x.xdotool("key", "shift+Insert")
             else:
                 b.x.xdotool("click", "2")
             harness.wait_until(lambda: not b.app.running(), 3)
@@ -105,12 +105,12 @@ def server_loss():
     statuses = []
     for _ in range(RUNS):
         x = harness.Session()
-        app = x.start_tarnwick()
+        app = x.start([harness.TARNWICK])
         x.window("^Tarnwick$", 10)
         x.copy("alpha")
         x.server.kill()
         harness.wait_until(lambda: not app.running(), 10)
-        statuses.append(app.process.returncode)
+        statuses.append(app.returncode)
         x.close()
     return "exit statuses over %d server deaths: %s" % (RUNS, sorted(statuses))
 
