@@ -33,20 +33,17 @@ protected:
         for (const QString& text : oldestFirst) engine().history().add(text);
         engine().publish();
     }
-    QRect rectOf(int row, Part part) {
-        return part == Part::number ? view().numberRect(row) : view().textRect(row);
-    }
 
-    // Clicks whatever is drawn on top at the point of the viewport, as the
-    // user would: the editor over the part being edited, the expand button
-    // above it.
+    // Clicks whatever is drawn on top at the point, as the user would: the
+    // editor over the part being edited, the expand button above it.
     void clickAt(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
         QWidget* rows = view().viewport();
         QWidget* top = rows->childAt(at) ? rows->childAt(at) : rows;
         QTest::mouseClick(top, button, Qt::NoModifier, top->mapFrom(rows, at));
     }
     void click(int row, Part part, Qt::MouseButton button = Qt::LeftButton) {
-        clickAt(rectOf(row, part).center(), button);
+        const QRect box = part == Part::number ? view().numberRect(row) : view().textRect(row);
+        clickAt(box.center(), button);
     }
     void clickOnWindow() {
         QTest::mouseClick(ui.helpWindow, Qt::LeftButton, Qt::NoModifier, QPoint(395, 10));
@@ -56,8 +53,7 @@ protected:
         clickAt(view().buttonRect(row).center());
     }
 
-    // Opens the row's menu with a right click and hides it again, as the user
-    // would after choosing.
+    // Opens the row's menu with a right click and hides it, as choosing would.
     QMenu& menuOf(int row, Part part) {
         click(row, part, Qt::RightButton);
         QMenu* menu = part == Part::number ? view().numberMenu(row) : view().textMenu(row);

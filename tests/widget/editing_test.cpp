@@ -23,7 +23,7 @@ protected:
     }
 };
 
-TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit) {
+TEST_F(EditingTest, ClickOutsideCommitsTheTypedNumberAndEscapeTakesItBack) {
     click(2, Part::number);
     type(QStringLiteral("7"));
     // Below the rows the click reaches the window itself.
@@ -40,12 +40,28 @@ TEST_F(EditingTest, ClickOnTheWindowBackgroundEndsEditingAndCommitsTheIndexEdit)
     ASSERT_TRUE(ui.ctrlButton->hasFocus());
     clickOnWindow();
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    // A three-digit number in a one-digit row number shows whole and Escape
+    // takes it back; a tab is as narrow as the row draws it.
+    click(1, Part::number);
+    type(QStringLiteral("123"));
+    EXPECT_GE(editor().cursorRect(QTextCursor(editor().document())).left(), 0);
+    QTest::keyClick(&editor(), Qt::Key_Escape);
+    EXPECT_EQ(view().editor(), nullptr);
+    clickOnWindow();
+    EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));
+    EXPECT_EQ(alert.beeps, 0);
+    engine().history().edit(2, QStringLiteral("\tb"));
+    click(2, Part::text);
+    QTextCursor cursor(editor().document());
+    const int start = editor().cursorRect(cursor).left();
+    cursor.movePosition(QTextCursor::NextCharacter);
+    const int tab = editor().cursorRect(cursor).left() - start;
+    EXPECT_GT(tab, 0);
+    EXPECT_LE(tab, editor().fontMetrics().horizontalAdvance(QLatin1Char(' ')));
 }
 
-// A second click in a row number selects it again, and a copy arriving while
-// a number is typed keeps what was typed: both times the row moves to 1. Tab
-// takes the keyboard out of the rows: the edit ends and is committed, as a
-// click outside the rows would do.
+// A second click in a row number selects it again, and a copy arriving while a
+// number is typed keeps it. Tab, like a click outside the rows, commits.
 TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
     click(3, Part::number);
     click(3, Part::number);
@@ -62,69 +78,41 @@ TEST_F(EditingTest, TheTypedRowNumberIsTheOneCommittedAndTabCommitsIt) {
     EXPECT_EQ(engine().bufferArray, QStringList({"b", "d", "c", "a"}));
 }
 
-// The editor agrees with the row: a three-digit number typed into a one-digit
-// row number shows whole, Escape takes it back, and a tab is as narrow as the
-// space the row draws for it.
-TEST_F(EditingTest, TypedNumbersShowWholeEscapeTakesThemBackAndTabsStayNarrow) {
-    click(3, Part::number);
-    type(QStringLiteral("123"));
-    EXPECT_GE(editor().cursorRect(QTextCursor(editor().document())).left(), 0);
-    QTest::keyClick(&editor(), Qt::Key_Escape);
-    EXPECT_EQ(view().editor(), nullptr);
-    clickOnWindow();
-    EXPECT_EQ(engine().bufferArray, QStringList({"a", "b", "c"}));
-    EXPECT_EQ(alert.beeps, 0);
-    engine().history().edit(2, QStringLiteral("\tb"));
-    click(2, Part::text);
-    QTextCursor cursor(editor().document());
-    const int start = editor().cursorRect(cursor).left();
-    cursor.movePosition(QTextCursor::NextCharacter);
-    const int tab = editor().cursorRect(cursor).left() - start;
-    EXPECT_GT(tab, 0);
-    EXPECT_LE(tab, editor().fontMetrics().horizontalAdvance(QLatin1Char(' ')));
-}
-
-// Tab reaches the rows; Up and Down move between them; Return edits the text
-// and Escape goes back to the rows; a digit starts a row number; Right and
-// Left expand and collapse; Menu and Shift+F10 open the row's menu. A screen
-// reader hears the states and the button's name.
+// Every row action by keyboard, and the states a screen reader hears.
 TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
-    const auto press = [](QWidget* to, Qt::Key key, Qt::KeyboardModifiers mods = {}) {
-        QTest::keyClick(to ? to : QApplication::focusWidget(), key, mods);
-    };
     ui.cmdButton->setFocus(Qt::TabFocusReason);
-    press(ui.cmdButton, Qt::Key_Tab);
+    QTest::keyClick(ui.cmdButton, Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), &view());
-    press(&view(), Qt::Key_Down);
+    QTest::keyClick(&view(), Qt::Key_Down);
     EXPECT_EQ(view().current(), 2);
-    press(&view(), Qt::Key_Return);
+    QTest::keyClick(&view(), Qt::Key_Return);
     EXPECT_EQ(view().editingRow(), 2);
     EXPECT_EQ(view().editingPart(), Part::text);
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
     EXPECT_TRUE(list->child(3)->state().focused && !list->child(2)->state().focused);
-    press(&editor(), Qt::Key_Escape);
+    QTest::keyClick(&editor(), Qt::Key_Escape);
     ASSERT_EQ(QApplication::focusWidget(), &view());
-    press(&view(), Qt::Key_3);
+    QTest::keyClick(&view(), Qt::Key_3);
     EXPECT_EQ(view().editingPart(), Part::number);
-    press(&editor(), Qt::Key_Return);
+    QTest::keyClick(&editor(), Qt::Key_Return);
     EXPECT_EQ(engine().bufferArray, QStringList({"a", "c", "b"}));
     EXPECT_EQ(view().editingRow(), 3);  // the editor goes with its row
-    press(&editor(), Qt::Key_Escape);
+    QTest::keyClick(&editor(), Qt::Key_Escape);
     engine().history().edit(1, QStringLiteral("x\ny"));
     engine().history().setPinned(1, true);
-    press(&view(), Qt::Key_Up);
-    press(&view(), Qt::Key_Right);
+    QTest::keyClick(&view(), Qt::Key_Up);
+    QTest::keyClick(&view(), Qt::Key_Right);
     EXPECT_TRUE(view().isExpanded(1));
     EXPECT_TRUE(list->child(0)->state().checked);
     EXPECT_TRUE(list->child(1)->state().expanded && list->child(1)->state().editable);
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Collapse");
-    press(&view(), Qt::Key_Left);
+    QTest::keyClick(&view(), Qt::Key_Left);
     EXPECT_FALSE(view().isExpanded(1));
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Expand");
     for (const auto& [key, mods] :
          {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
-        if (view().editor()) press(view().editor(), Qt::Key_Escape);
-        press(&view(), key, mods);
+        if (view().editor()) QTest::keyClick(view().editor(), Qt::Key_Escape);
+        QTest::keyClick(&view(), key, mods);
         ASSERT_NE(view().textMenu(1), nullptr);
         EXPECT_TRUE(view().textMenu(1)->isVisible());
         view().textMenu(1)->hide();

@@ -1,53 +1,41 @@
 // SPDX-License-Identifier: MIT
-// Every paste route of the row editor reads the clipboard through the one
-// guarded insert, never through Qt's own paste path (which crashed on a
-// clipboard without an owner). Qt's clipboard holds a different text than
-// the clipboard service, so a route that went Qt's way would show.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QClipboard>
-#include <QTest>
 #include <functional>
 
-#include "support/Fakes.h"
-#include "ui/FieldEditor.h"
+#include "WindowFixture.h"
 
-namespace tarnwick {
+namespace tarnwick::test {
 namespace {
 
-TEST(EditorPaste, EveryRouteInsertsTheClipboardTextThroughTheGuardedInsertAndNothingElse) {
-    test::EngineHarness h;
-    test::FakePasteboard& pasteboard = h.pasteboard;
-    QWidget window;
-    FieldEditor editor(h.engine, &window);
-    window.resize(300, 100);
-    editor.setGeometry(0, 0, 300, 100);
-    window.show();
+// Every paste route of the row editor goes through the one guarded insert,
+// never Qt's own paste path (which crashed on a clipboard without an owner):
+// Qt's clipboard holds another text, so a route that went Qt's way would show.
+TEST_F(WindowTest, EveryPasteRouteInsertsTheClipboardTextThroughTheGuardedInsert) {
+    addRows({"row ", "top"});
+    click(2, Part::text);
     QApplication::clipboard()->setText(QStringLiteral("from Qt's path"));
     const std::pair<const char*, std::function<void()>> routes[] = {
-        {"paste chord", [&] { QTest::keyClick(&editor, Qt::Key_V, Qt::ControlModifier); }},
-        {"shift insert", [&] { QTest::keyClick(&editor, Qt::Key_Insert, Qt::ShiftModifier); }},
-        {"middle button",
-         [&] {
-             const QPoint end = editor.cursorRect().center();
-             QTest::mousePress(editor.viewport(), Qt::MiddleButton, {}, end);
-             QTest::mouseRelease(editor.viewport(), Qt::MiddleButton, {}, end);
-         }},
-        // The row menu's Paste types the paste chord; the window hands it here.
-        {"row menu", [&] { editor.pasteText(); }}};
+        // The row menu's Paste types this chord too.
+        {"paste chord", [&] { QTest::keyClick(&editor(), Qt::Key_V, Qt::ControlModifier); }},
+        {"shift insert", [&] { QTest::keyClick(&editor(), Qt::Key_Insert, Qt::ShiftModifier); }},
+        {"middle button", [&] {
+             const QPoint end = editor().cursorRect().center();
+             QTest::mousePress(editor().viewport(), Qt::MiddleButton, {}, end);
+             QTest::mouseRelease(editor().viewport(), Qt::MiddleButton, {}, end);
+         }}};
     // A clipboard without text (its owner exited, or a delete-all emptied it) inserts nothing.
     for (const std::optional<QString>& text :
          {std::optional(QStringLiteral("pasted")), std::optional<QString>()}) {
         for (const auto& [name, paste] : routes) {
-            editor.setPlainText(QStringLiteral("row "));
-            editor.moveCursor(QTextCursor::End);
-            pasteboard.copyFromOtherApp(text);
+            editor().setPlainText(QStringLiteral("row "));
+            editor().moveCursor(QTextCursor::End);
+            harness.pasteboard.copyFromOtherApp(text);
             paste();
-            EXPECT_EQ(editor.toPlainText(), "row " + text.value_or(QString())) << name;
+            EXPECT_EQ(editor().toPlainText(), "row " + text.value_or(QString())) << name;
         }
     }
 }
 
 }  // namespace
-}  // namespace tarnwick
+}  // namespace tarnwick::test

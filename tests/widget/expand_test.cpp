@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Rows with line feeds: the expand button, its press, and the heights of the row
-// and the document as the text changes.
+// Rows with line feeds: the expand button, its press, and the row's height.
 #include <QImage>
 #include <QScreen>
 #include <QScrollBar>
@@ -13,10 +12,8 @@ namespace {
 
 class ExpandTest : public WindowTest {
 protected:
-    QImage shot() { return view().viewport()->grab().toImage(); }
-    // The colour at the middle of the button's left edge (the arrow runs down
-    // its vertical middle), as the screen shows it: a place never repainted
-    // keeps its old look.
+    // The colour at the middle of the button's left edge (clear of the arrow),
+    // as the screen shows it: a place never repainted keeps its old look.
     QColor buttonColour(int row) {
         QCoreApplication::processEvents();
         const QRect button = view().buttonRect(row);
@@ -30,7 +27,7 @@ protected:
 // A CR LF is no line feed: the row grows by two lines and the row below moves.
 TEST_F(ExpandTest, OnlyAReleaseOnTheButtonTogglesItsRowAndItsColour) {
     addRows({QStringLiteral("below"), QStringLiteral("a\r\nb\nc\nd")});
-    const int height = view().documentHeight(), expanded = tfHt + 2 * labelHt;
+    const int expanded = tfHt + 2 * labelHt;
     QWidget* rows = view().viewport();
     const QPoint centre = view().buttonRect(1).center();
     const QColor paleGreen = buttonColour(1);  // green at alpha 0.6 over white
@@ -47,12 +44,10 @@ TEST_F(ExpandTest, OnlyAReleaseOnTheButtonTogglesItsRowAndItsColour) {
     const QColor paleRed = buttonColour(1);
     EXPECT_TRUE(paleRed.red() > 250 && paleRed.green() > 90) << paleRed.name().toStdString();
     EXPECT_EQ(view().rowRect(1).height(), expanded);
-    EXPECT_EQ(view().documentHeight(), height + expanded - tfHt);
     EXPECT_EQ(view().textRect(2).top(), expanded);
     pressExpandButton(1);
     EXPECT_FALSE(view().isExpanded(1));
-    EXPECT_EQ(view().rowRect(1).height(), tfHt);
-    EXPECT_EQ(view().documentHeight(), height);
+    EXPECT_EQ(view().textRect(2).top(), tfHt);
     // The same over the row's editor, where the button is a widget of its own.
     click(1, Part::text);
     QWidget* button = rows->childAt(centre);
@@ -64,8 +59,7 @@ TEST_F(ExpandTest, OnlyAReleaseOnTheButtonTogglesItsRowAndItsColour) {
 }
 
 // A row's look from top to bottom, one letter per pixel row: 'f' focus frame,
-// 'd' divider, '#' text, '.' nothing (the caret's and the button's columns
-// are left out).
+// 'd' divider, '#' text, '.' nothing (not looking at the caret or the button).
 QString look(HistoryView& view, int row) {
     const QImage shot = view.viewport()->grab().toImage();
     const QRect box = view.textRect(row);
@@ -87,9 +81,8 @@ QString look(HistoryView& view, int row) {
     return rows;
 }
 
-// Each line in its own band, and the same lines at the same heights while the
-// row is edited, expanded or collapsed under the editor: only the focus frame
-// differs, and the divider stays.
+// Each line in its own band, at the same height while the row is edited,
+// expanded or not: only the focus frame differs, and the divider stays.
 TEST_F(ExpandTest, AnEditedRowShowsItsLinesWhereTheRowDoes) {
     addRows({QStringLiteral("Wg\nWg\nWg")});
     pressExpandButton(1);
@@ -110,16 +103,13 @@ TEST_F(ExpandTest, AnEditedRowShowsItsLinesWhereTheRowDoes) {
     EXPECT_EQ(editedCollapsed.toStdString(), framed(look(view(), 1)));
 }
 
-// Return gives a collapsed button, pressable above the editor of its row; the
-// expanded row follows its lines, and without line feeds keeps no button but
-// remembers being expanded.
+// Return gives a collapsed button, pressable above the row's editor; the row
+// follows its lines, and without any keeps no button but stays expanded.
 TEST_F(ExpandTest, AnEditedRowGainsFollowsAndLosesItsLines) {
     addRows({QStringLiteral("b"), QStringLiteral("a")});
-    const int height = view().documentHeight();
     click(1, Part::text);
     QTest::keyClick(&editor(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(&editor(), Qt::Key_Return);
-    EXPECT_EQ(engine().bufferArray[0], "a\n");
     ASSERT_FALSE(view().isExpanded(1));
     EXPECT_EQ(view().rowRect(1).height(), tfHt);
     EXPECT_EQ(view().buttonRect(1).topRight(), view().textRect(1).topRight());
@@ -129,24 +119,20 @@ TEST_F(ExpandTest, AnEditedRowGainsFollowsAndLosesItsLines) {
     QTest::keyClick(&editor(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(&editor(), Qt::Key_Return);
     EXPECT_EQ(view().rowRect(1).height(), tfHt + 2 * labelHt);
-    EXPECT_EQ(view().documentHeight(), height + 2 * labelHt);
     QTest::keyClick(&editor(), Qt::Key_Backspace);
     QTest::keyClick(&editor(), Qt::Key_Backspace);
-    EXPECT_EQ(engine().bufferArray[0], "a");
     EXPECT_FALSE(view().hasButton(1));
-    EXPECT_EQ(view().documentHeight(), height);
+    EXPECT_EQ(view().rowRect(1).height(), tfHt);
     QTest::keyClick(&editor(), Qt::Key_Return);
     EXPECT_TRUE(view().isExpanded(1));
     EXPECT_EQ(view().rowRect(1).height(), tfHt + labelHt);
-    EXPECT_EQ(view().documentHeight(), height + labelHt);
 }
 
-// A long first line ends before the button instead of under it, and a
-// right-to-left line starts at the right edge, as in the editor.
+// A long first line ends before the button; a right-to-left line starts at the right.
 TEST_F(ExpandTest, ARowsLineEndsClearOfTheButtonAndRightToLeftStartsAtTheRight) {
     addRows({QStringLiteral("Wg"), QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd"),
              QStringLiteral("l").repeated(2000) + "\nx"});
-    const QImage image = shot();
+    const QImage image = view().viewport()->grab().toImage();
     const QRect button = view().buttonRect(1);
     for (int y = button.bottom() + 1; y < view().textRect(1).bottom(); ++y)
         for (int x = button.left(); x <= button.right(); ++x)
@@ -160,12 +146,12 @@ TEST_F(ExpandTest, ARowsLineEndsClearOfTheButtonAndRightToLeftStartsAtTheRight) 
     int left = fits.right(), right = fits.left();
     for (int y = fits.top(); y < fits.bottom() - 1; ++y)
         for (int x = fits.left(); x < fits.right(); ++x)
-            if (image.pixelColor(x, y).lightness() < 128) left = std::min(left, x), right = std::max(right, x);
+            if (image.pixelColor(x, y).lightness() < 128)
+                left = std::min(left, x), right = std::max(right, x);
     EXPECT_LE(right - left, view().fontMetrics().horizontalAdvance(QStringLiteral("Wg")));
 }
 
-// Taller than a widget can be (16,777,215 px), an expanded row still scrolls
-// to its last line and to the row below it.
+// Taller than a widget can be (16,777,215 px), a row still scrolls to its end.
 TEST_F(ExpandTest, ARowTallerThanAWidgetScrollsToItsEnd) {
     addRows({QStringLiteral("below"), QStringLiteral("l\n").repeated(1100000)});
     pressExpandButton(1);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Thousands of random user operations on the real window, with copies arriving
-// through the real engine and its polling thread, checked after every step
-// against the reference of the row rules and what the window adds around them.
+// Random user operations on the real window and engine, checked after every
+// step against the row rules' reference and what the window adds around them.
 #include <QRegularExpression>
 #include <random>
 
@@ -18,8 +17,7 @@ struct Row {
     bool pinned = false, menuBuilt = false, pinItem = false;
 };
 
-// What the user sees: the rows by the shared reference, plus the clipboard,
-// the pending index edit, the menus and the alert sounds around them.
+// What the user sees: rows, clipboard, pending index edit, menus and sounds.
 struct Model {
     std::vector<Row> rows;  // row 1 first
     std::optional<QString> clipboard;
@@ -28,12 +26,10 @@ struct Model {
     int beeps = 0, nextId = 0;
 
     int rowOf(int id) const {
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            if (rows[r].id == id) return static_cast<int>(r) + 1;
-        return 0;
+        const auto row = std::ranges::find(rows, id, &Row::id);
+        return row == rows.end() ? 0 : static_cast<int>(row - rows.begin()) + 1;
     }
-    // A polling pass takes a text that is neither entry 0 nor the last one
-    // taken; into an empty history it takes any text.
+    // A polling pass takes a text that is neither entry 0 nor the last one taken.
     void poll() {
         if (!clipboard) return;
         if (!rows.empty() && (*clipboard == rows.front().text || *clipboard == lastAdded)) return;
@@ -94,8 +90,7 @@ protected:
         QString typed = QString::number(randomInt(-1, static_cast<int>(ref.rows.size()) + 2));
         if (randomInt(0, 4) == 0) typed = odd[randomInt(0, 7)];
         const bool viaReturn = randomInt(0, 1) == 0;
-        step = QString("row %1 typed '%2' %3")
-                   .arg(QString::number(row), typed, viaReturn ? "Return" : "click");
+        step = QString("row %1 typed '%2' %3").arg(row).arg(typed, viaReturn ? "Return" : "click");
         click(row, Part::number);
         ref.commitPending();
         ref.pending = id;
@@ -122,8 +117,7 @@ protected:
     }
     void deleteOne(int row, int id) {
         const bool fromIndex = randomInt(0, 1) == 0;
-        step = QString("delete row %1 from the %2 menu")
-                   .arg(QString::number(row), fromIndex ? "index" : "text");
+        step = QString("delete row %1 from the %2 menu").arg(row).arg(fromIndex ? "index" : "text");
         choose(row, fromIndex ? Part::number : Part::text, QStringLiteral("Delete"));
         fromIndex ? ref.rightClickIndex(id) : ref.commitPending();
         ref.deleteRow(id);
@@ -171,8 +165,7 @@ protected:
         ref.endPending();
     }
 
-    // Rows, history, clipboard, sounds, the pending edit, the menus and the
-    // heights as the model has them; menus and expansion stay with their rows.
+    // Menus and expansion stay with their rows.
     void expectMatchesModel() {
         harness.mainThread.runPending();  // a polling step that is due
         const HistoryModel& history = engine().history();

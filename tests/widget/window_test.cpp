@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The window as a whole: what the first help builds, the layout as the real
-// widgets get it, the menus, and what a screen reader is told about the rows.
+// The window as a whole: layout, painting, menus and what a screen reader finds.
 #include <QAccessible>
 #include <QApplication>
 #include <QHelpEvent>
@@ -9,17 +8,19 @@
 
 #include "WindowFixture.h"
 #include "ui/Contrast.h"
-#include "ui/Layout.h"
 #include "ui/RowDelegate.h"
 #include "ui/ToolTip.h"
 
 namespace tarnwick::test {
 namespace {
 
-// The first help shows the window with only the command toggle on. (Its title,
-// and where the list ends, are checked on the real binary.)
+// The first help shows the window with only the command toggle on and the keyboard
+// on the rows, where a Space switches nothing on; a later help un-minimises it.
 TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAreReadable) {
     EXPECT_EQ(ui.helpWindow->minimumSize(), QSize(200, 200));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ui.helpWindow));
+    EXPECT_EQ(QApplication::focusWidget(), &view());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(ui.cmdEnabled());
     EXPECT_FALSE(ui.fnEnabled() || ui.ctrlEnabled());
     ui.helpWindow->resize(400, 500);
@@ -44,19 +45,9 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
     EXPECT_EQ(view().textRect(30).bottom(), view().viewport()->height() - 1);
     view().setCurrent(2);
     EXPECT_EQ(view().textRect(2).top(), 0);
-    // A screen reader finds each row where the list says it is (what it is
-    // told is read through AT-SPI by the end-to-end test).
+    // A screen reader finds each row where the list says it is.
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&view());
     for (int i = 0; i < 4; ++i) EXPECT_EQ(list->indexOfChild(list->child(i)), i);
-}
-
-// Opening the window brings it back from the task bar and leaves the keyboard
-// on the rows, where a Space switches nothing on.
-TEST_F(WindowTest, HelpRestoresAMinimisedWindowAndTheKeyboardStartsOnTheRows) {
-    ASSERT_TRUE(QTest::qWaitForWindowActive(ui.helpWindow));
-    EXPECT_EQ(QApplication::focusWidget(), &view());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    EXPECT_FALSE(ui.fnEnabled() || ui.ctrlEnabled());
     ui.helpWindow->showMinimized();
     ui.help();
     EXPECT_FALSE(ui.helpWindow->isMinimized());
@@ -88,30 +79,7 @@ TEST_F(WindowTest, PinnedNumbersAndDividersStayLegibleUnderADarkPalette) {
     }
 }
 
-// The header's labels and toggles take the size their font needs, so a larger
-// font cuts none of them.
-TEST(WindowFont, TheHeaderFitsItsTextsUpToFourteenPoints) {
-    const QFont before = QApplication::font();
-    for (const int points : {10, 11, 14}) {
-        QFont font = before;
-        font.setPointSize(points);
-        QApplication::setFont(font);
-        EngineHarness harness;
-        FakeKeySender keySender;
-        FakeAlert alert;
-        UserInterface ui({harness.engine, keySender, alert});
-        ui.help();
-        for (int p = 0; p < layout::scroll; ++p) {
-            const QWidget* view = ui.helpWindow->contentSubviews[p];
-            EXPECT_GE(view->width(), view->sizeHint().width()) << points << " pt, view " << p;
-            EXPECT_GE(view->height(), view->sizeHint().height()) << points << " pt, view " << p;
-        }
-    }
-    QApplication::setFont(before);
-}
-
-// The modifier keys' tool tip wraps at a readable width instead of running
-// across the screen on one line.
+// The modifier keys' tool tip wraps at a readable width.
 TEST_F(WindowTest, TheToolTipWraps) {
     QWidget* toggle = ui.helpWindow->contentSubviews[1];
     QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), toggle->mapToGlobal(QPoint(2, 2)));
@@ -126,8 +94,7 @@ TEST_F(WindowTest, TheToolTipWraps) {
 }
 
 // The text pointer shows over a field only. A right click starts editing
-// without selecting; on a field being edited it reaches the field through the
-// editor and keeps the selection.
+// without selecting; over the editor it keeps the selection.
 TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
     addRows({"hello"});
     QWidget* rows = view().viewport();
@@ -157,8 +124,8 @@ TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
     EXPECT_EQ(keySender.posted, (std::vector<int>{keycode::X, keycode::C, keycode::V}));
 }
 
-// A menu opened earlier deletes its row while another row's number is being
-// typed: the typed number is dropped, never committed, and the edit goes on.
+// A menu opened earlier deletes its row while another row's number is typed:
+// the typed number is dropped, never committed, and the edit goes on.
 TEST_F(WindowTest, DeleteDropsThePendingIndexEdit) {
     addRows({"D", "C", "B", "A"});
     QMenu& menu = menuOf(2, Part::text);
