@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include "WindowFixture.h"
+#include "ui/Layout.h"
 #include "ui/Contrast.h"
 #include "ui/RowDelegate.h"
 #include "ui/ToolTip.h"
@@ -51,6 +52,27 @@ TEST_F(WindowTest, FirstHelpLaysOutTheWindowTheScrollerComesWithTheRowsAndTheyAr
     ui.helpWindow->showMinimized();
     ui.help();
     EXPECT_FALSE(ui.helpWindow->isMinimized());
+}
+
+// Started under a desktop font of 11 or 14 pt, the header's labels and toggles
+// take the room their texts need.
+TEST(WindowFont, TheHeaderFitsItsTextsAtLargerFonts) {
+    const QFont before = QApplication::font();
+    for (const int points : {11, 14}) {
+        QApplication::setFont(QFont(before.family(), points));
+        EngineHarness harness;
+        FakeKeySender keySender;
+        FakeAlert alert;
+        UserInterface ui({harness.engine, keySender, alert});
+        ui.help();
+        for (int p = 0; p < layout::scroll; ++p) {
+            const QWidget* item = ui.helpWindow->contentSubviews[p];
+            EXPECT_TRUE(item->width() >= item->sizeHint().width() &&
+                        item->height() >= item->sizeHint().height())
+                << points << " pt, item " << p;
+        }
+    }
+    QApplication::setFont(before);
 }
 
 // Under a dark theme a pinned row number reads 4.5:1 on its orange, also below
