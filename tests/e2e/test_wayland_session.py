@@ -79,7 +79,8 @@ class WaylandSession(unittest.TestCase):
         before = self.target_text()
         for argv in how:
             self.assertEqual(self.run_here(*argv).returncode, 0, argv)
-        self.assertTrue(harness.wait_until(lambda: self.target_text() == before + pasted),
+        # Deadlines of 10 s here: a loaded machine has missed 5.
+        self.assertTrue(harness.wait_until(lambda: self.target_text() == before + pasted, 10),
                         (how, self.target_text(), before, harness.read(self.text_path + ".keys"),
                          self.app.output()))
 
@@ -92,7 +93,7 @@ class WaylandSession(unittest.TestCase):
     def copy(self, text):
         """wl-copy's copy, served once: returns once Tarnwick has read it."""
         copier = self.start(["wl-copy", "--foreground", "--paste-once", text])
-        self.assertTrue(harness.wait_until(lambda: copier.poll() is not None),
+        self.assertTrue(harness.wait_until(lambda: copier.poll() is not None, 10),
                         "Tarnwick did not read %r" % text)
 
     def start_tarnwick(self, **env):
