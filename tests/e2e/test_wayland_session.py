@@ -114,8 +114,9 @@ class WaylandSession(unittest.TestCase):
 
         for text in ("alpha", "beta", "gamma"):
             self.copy(text)
-        # sway's binding of ctrl+3 runs tarnwick --paste 3.
-        self.paste([["wtype", "-M", "ctrl", "3", "-m", "ctrl"]], "alpha")
+        # sway's binding of ctrl+3 runs tarnwick --paste 3. wtype waits a moment
+        # after handing sway its keymap: keys sent at once have missed the binding.
+        self.paste([["wtype", "-s", "200", "-M", "ctrl", "3", "-m", "ctrl"]], "alpha")
         self.assertTrue(harness.wait_until(lambda: self.run_here("wl-paste").stdout == b"gamma\n"),
                         "entry 0 must come back")
         self.paste([[self.tarnwick, "--paste", "2"]], "beta")
