@@ -112,8 +112,8 @@ void BufferChecker::runPendingStep() {
     mainThreadDone.mutate([](bool& done) { done = true; });
 }
 
-bool BufferChecker::clipboardMayDifferFromLastLook() const {
-    if (!looked_ || pasteboard_.changeCount() != lookedChangeCount_) return true;
+bool BufferChecker::clipboardMayDifferFromLastLook(std::uint64_t changeCount) const {
+    if (!looked_ || changeCount != lookedChangeCount_) return true;
     if (bufferArray.isEmpty() != lookedEmpty_) return true;
     if (bufferArray.isEmpty()) return false;
     const QString& entryZero = bufferArray.front();
@@ -121,8 +121,8 @@ bool BufferChecker::clipboardMayDifferFromLastLook() const {
            entryZero.size() != lookedEntryZero_.size();
 }
 
-void BufferChecker::takeReads() {
-    reader_.takeReads([this](const std::optional<QString>& text) {
+std::uint64_t BufferChecker::takeReads() {
+    return reader_.takeReads([this](const std::optional<QString>& text) {
         if (!isOwnPaste(text)) consider(text);
     });
 }
@@ -136,20 +136,26 @@ void BufferChecker::consider(const std::optional<QString>& text) {
 }
 
 void BufferChecker::updateBufferHistory() {
-    if (reader_.offMainThread()) takeReads();
-    if (!clipboardMayDifferFromLastLook()) {
+    // The look is at the change whose read was just taken: a change reported
+    // meanwhile (an owner that leaves once it has served its copy) must not
+    // make that copy's text, no longer queued anywhere, go unseen.
+    const std::uint64_t now =
+        reader_.offMainThread() ? takeReads() : pasteboard_.changeCount();
+    if (!clipboardMayDifferFromLastLook(now)) {
         publishSnapshot();
         return;
     }
     std::optional<QString> text;
     // Not read yet: the read under way brings it with the next step.
-    if (!reader_.knownText(text)) {
+    if (!reader_.knownTextAt(now, text)) {
         publishSnapshot();
         return;
     }
     looked_ = true;
-    lookedChangeCount_ = pasteboard_.changeCount();
+    lookedChangeCount_ = now;
     unpolledChange_.store(false, std::memory_order_release);
+    // Cleared after the count moved: that later change is still unlooked at.
+    if (pasteboard_.changeCount() != now) unpolledChange_.store(true, std::memory_order_release);
     if (!isOwnPaste(text)) consider(text);
     lookedEmpty_ = bufferArray.isEmpty();
     lookedEntryZero_ = lookedEmpty_ ? QString() : bufferArray.front();

@@ -107,9 +107,9 @@ private:
     void runPendingStep();
     void resumeUpdatingAfterDelay(int index);
     bool isOwnPaste(const std::optional<QString>& text) const;
-    bool clipboardMayDifferFromLastLook() const;
+    bool clipboardMayDifferFromLastLook(std::uint64_t changeCount) const;
     void readChange();
-    void takeReads();
+    std::uint64_t takeReads();
     void consider(const std::optional<QString>& text);
     void publishSnapshot();
     bool differsFromEntryZero(const std::optional<QString>& text) const;

@@ -67,13 +67,14 @@ bool ClipboardReader::awaitCurrentRead(std::chrono::milliseconds patience,
     return true;
 }
 
-void ClipboardReader::takeReads(
+std::uint64_t ClipboardReader::takeReads(
     const std::function<void(const std::optional<QString>&)>& copied) {
     std::deque<Pasteboard::Contents> reads;
     {
         std::lock_guard lock(readMutex_);
         reads.swap(reads_);
     }
+    // Counted after the swap: no read taken is of a later change than this.
     const std::uint64_t now = pasteboard_.changeCount();
     for (Pasteboard::Contents& read : reads) {
         // What this program wrote itself is no copy; the current change is
@@ -89,10 +90,10 @@ void ClipboardReader::takeReads(
         // Moved past before it reached this thread: still a copy the user made.
         copied(read.text);
     }
+    return now;
 }
 
-bool ClipboardReader::knownText(std::optional<QString>& text) const {
-    const std::uint64_t count = pasteboard_.changeCount();
+bool ClipboardReader::knownTextAt(std::uint64_t count, std::optional<QString>& text) const {
     if (!cachedTextValid_ || count != cachedTextCount_) {
         if (offMainThread_) {
             // The main thread never waits for another program: only the

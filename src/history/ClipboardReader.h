@@ -37,13 +37,20 @@ public:
     // Any thread: ends a wait for the read floor for good.
     void stop();
 
-    // Main thread. Takes the queued reads, oldest first: the current change's
-    // read is kept as its text, reads of our own writes are dropped, and each
-    // other one, a copy the clipboard has moved past, goes to copied.
-    void takeReads(const std::function<void(const std::optional<QString>&)>& copied);
+    // Main thread. Takes the queued reads, oldest first: the read of the
+    // change current now is kept as its text, reads of our own writes are
+    // dropped, and each other one, a copy the clipboard has moved past, goes
+    // to copied. Returns the change it took as current: the caller looks at
+    // that one, as the clipboard may move on meanwhile and its text is no
+    // longer queued.
+    std::uint64_t takeReads(const std::function<void(const std::optional<QString>&)>& copied);
     // Main thread. The text of the current change, if known without waiting
     // for another program (false: still being read).
-    bool knownText(std::optional<QString>& text) const;
+    bool knownText(std::optional<QString>& text) const {
+        return knownTextAt(pasteboard_.changeCount(), text);
+    }
+    // The same for change count, the current one or one just taken.
+    bool knownTextAt(std::uint64_t count, std::optional<QString>& text) const;
     // Main thread. Waits up to patience for the polling thread's read of the
     // current change, calling whileWaiting now and then (the polling thread
     // may be waiting for the main thread). False when it did not come.

@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "history/BufferChecker.h"
@@ -70,7 +71,13 @@ public:
         return ++reads, Contents{changes_, text_};
     }
     bool readsOffMainThread() const override { return offMain_; }
-    std::uint64_t changeCount() const override { return changes_; }
+    std::uint64_t changeCount() const override {
+        const std::uint64_t count = changes_;
+        // Set by the test thread, run there once: the clipboard moves on just after it was asked.
+        if (std::this_thread::get_id() == testThread_ && moveOnAfterCount)
+            std::exchange(moveOnAfterCount, {})();
+        return count;
+    }
     bool reportsChanges() const override { return reporting; }
     void setChangeListener(std::function<void()> listener) override { listener_ = listener; }
 
@@ -84,6 +91,7 @@ public:
     bool reporting;  // false: other owners go unreported (macOS)
     QStringList writes;
     mutable std::atomic<int> reads = 0;
+    mutable std::function<void()> moveOnAfterCount;
 
 private:
     void set(std::optional<QString> text) {
@@ -92,6 +100,7 @@ private:
         ++changes_;
     }
     const bool offMain_;
+    const std::thread::id testThread_ = std::this_thread::get_id();
     mutable std::mutex mutex_;
     std::optional<QString> text_;
     std::atomic<std::uint64_t> changes_ = 0;

@@ -53,6 +53,19 @@ TEST(BufferCheckerPolling, HistoryFollowsTheRules) {
         }
 }
 
+// An owner that leaves once its copy is read (wl-copy --paste-once) empties the clipboard while
+// the main thread takes that read: the copy is kept all the same.
+TEST(BufferCheckerPolling, ACopyIsKeptWhenTheClipboardEmptiesAsItsReadIsTaken) {
+    EngineHarness h(2ms, true, true);
+    h.start();
+    h.pumpFor(20ms);
+    const int seen = h.pasteboard.reads;
+    h.pasteboard.copyFromOtherApp("epsilon");
+    ASSERT_TRUE(h.waitUntil([&] { return h.pasteboard.reads > seen && h.mainThread.hasPending(); }));
+    h.pasteboard.moveOnAfterCount = [&] { h.pasteboard.copyFromOtherApp(std::nullopt); };
+    EXPECT_TRUE(h.historyBecomes({"epsilon"}));
+}
+
 // Idle, the engine neither reads nor wakes the main thread. The clipboard's text is taken again
 // once no longer entry 0; a refused edit of entry 0 is reported and kept, and polling goes on.
 TEST(BufferChecker, IdleQuietlyAndLookAgainWhenEntryZeroIsEditedOrTheHistoryEmptied) {
