@@ -55,12 +55,6 @@ class SecondStart(harness.EndToEndTest):
             window = self.x.window("^Tarnwick$", 10)
             self.assertEventually(lambda: focus() == [window] * 2, focus)
             self.assertFrameAtTopRight(window)
-        # The same user's runtime folder on another display: a first copy too.
-        other = harness.Session()
-        self.addCleanup(other.close)
-        there = other.start([harness.TARNWICK], {"XDG_RUNTIME_DIR": self.x.folder})
-        self.assertTrue(other.window("^Tarnwick$", 10), there.error_output())
-        self.assertTrue(first.running() and there.running())
         self.assertEqual(first.output(), "")
 
 

@@ -14,8 +14,7 @@ PNG = b"\x89PNG\r\n\x1a\n" + b"image bytes"
 
 class HotKeyPaste(harness.EndToEndTest):
     def test_pastes_restores_and_lets_other_chords_through(self):
-        paste_two = lambda: self.x.run(harness.TARNWICK, "--paste", "2")
-        self.assertEqual(paste_two().returncode, 1)  # nobody to ask yet
+        self.assertEqual(self.x.run(harness.TARNWICK, "--paste", "2").returncode, 1)  # nobody yet
         # A text on the clipboard before the start is an entry.
         self.x.copy("zero")
         self.start_with_target({"TARNWICK_TEST_LATE_CHANGE_NOTICE_MS": "3000"})
@@ -47,12 +46,6 @@ class HotKeyPaste(harness.EndToEndTest):
         self.press("ctrl+3", "alpha")
         self.assertEventually(lambda: self.x.clipboard() == b"gamma", "entry 0 must come back")
         self.press("ctrl+2", "beta")  # the paste left the history as it was
-        # A desktop shortcut's --paste 2 pastes as ctrl+2 does, also once
-        # entry 0 is back on the clipboard.
-        self.assertEventually(lambda: self.x.clipboard() == b"gamma")
-        before = self.target.text()
-        self.assertEqual(paste_two().returncode, 0)
-        self.assertEventually(lambda: self.target.text() == before + "beta")
 
         # Held Super: the application still sees exactly Ctrl+V, and no
         # modifier stays down, so the k arrives bare.

@@ -1,10 +1,8 @@
 # SPDX-License-Identifier: MIT
-"""The window under a real window manager (openbox): placed by its frame, its list
-inside it, edited rows on the clipboard, and without a tray closing it quits;
+"""The window under a real window manager (openbox): placed by its frame, edited
+rows on the clipboard amid keymap changes, and without a tray closing it quits;
 and under none, as under one that draws no frame, its own clicks still reach it."""
 
-import re
-import subprocess
 import time
 
 from Xlib import display
@@ -15,20 +13,7 @@ import harness
 class WindowManager(harness.EndToEndTest):
     wm = True
 
-    def list_ends_5px_above_bottom(self, window, width):
-        """The window at width: its bottom 5 pixel rows are plain background and
-        the row above them is not (the list or its scroller ends there)."""
-        ppm = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"],
-                             env=self.x.env, capture_output=True, timeout=10).stdout
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        if not header or int(header[1]) != width:
-            return False
-        w, h = int(header[1]), int(header[2])
-        row = lambda y: ppm[header.end() + 3 * w * y:header.end() + 3 * w * (y + 1)]
-        plain = lambda y: row(y) == row(h - 1)[:3] * w
-        return all(plain(y) for y in range(h - 5, h)) and not plain(h - 6)
-
-    def test_the_window_fits_its_edits_copy_and_closing_it_quits(self):
+    def test_the_window_is_placed_its_edits_copy_and_closing_it_quits(self):
         self.app = self.x.start([harness.TARNWICK])
         window = self.x.window("^Tarnwick$", 10)
         self.assertTrue(window, self.app.error_output())
@@ -54,13 +39,6 @@ class WindowManager(harness.EndToEndTest):
         self.assertEventually(typed_x, self.x.clipboard)
         self.x.xdotool("key", "y")
         self.assertEventually(lambda: self.x.clipboard() == b"xy", self.x.clipboard)
-        # Seven rows need a scroller at either width, with the header on one
-        # line (400 px) or stacked (300 px).
-        for width in (400, 300):
-            with self.subTest(width=width):
-                self.x.xdotool("windowsize", window, str(width), "200")
-                self.assertEventually(lambda: self.list_ends_5px_above_bottom(window, width),
-                                      "the list does not end 5 px above the bottom edge")
         # openbox's close chord, as the close button sends it.
         self.x.xdotool("key", "alt+F4")
         self.assertEqual(self.app.wait(10), 0, self.app.error_output())

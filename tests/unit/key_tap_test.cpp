@@ -66,11 +66,9 @@ TEST(TapKeeper, PausesDoubleUpToThirtyTwoSeconds) {
     keeper.installed(true);
     ASSERT_EQ(keeper.switchedOff(true, 0s), Step::reenable);
     std::vector<int> pauses;
-    TapKeeper::Time now = 0s;
-    for (int repeat = 0; repeat < 7; ++repeat) {
-        const TapKeeper::Time off = now + 1s;
+    for (TapKeeper::Time now = 0s; pauses.size() < 7;) {
+        const TapKeeper::Time off = now += 1s;
         ASSERT_EQ(keeper.switchedOff(true, off), Step::none);
-        now = off;
         while (keeper.tick(true, false, now) != Step::reenable) now += 1s;
         pauses.push_back(static_cast<int>((now - off) / 1s));
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -10,7 +11,9 @@
 #include "app/CommandLine.h"
 #include "history/RowNumber.h"
 #include "ui/Layout.h"
+#include "ui/Metrics.h"
 #include "ui/RowHeights.h"
+#include "ui/ToolTip.h"
 
 namespace tarnwick::layout {
 namespace {
@@ -54,6 +57,14 @@ TEST(WindowLayout, ScrollerTakenOnlyWhenDocumentIsStrictlyTaller) {
         EXPECT_EQ(f.documentWidth, taller ? 400 - 5 - 15 : 400 - 10);
         EXPECT_EQ(f.content[scroll].width, taller ? 400 - 5 : 400 - 10);
     }
+}
+
+// The modifier keys' tool tip: every word of its text, in lines a reader can follow.
+TEST(ToolTip, WrapsAtSixtyCharactersAndKeepsEveryWord) {
+    const QString tip = modifierToolTip();
+    for (const QString& line : tip.split('\n')) EXPECT_LE(line.size(), 60) << line.toStdString();
+    EXPECT_GE(tip.count('\n'), 2);
+    EXPECT_EQ(QString(tip).replace('\n', ' '), QString::fromUtf8(toolTipTxt));
 }
 
 // The number field fits as many zeros as the row number has digits.

@@ -8,7 +8,6 @@
 namespace tarnwick::test {
 namespace {
 
-constexpr std::uint64_t cmd = eventflag::command;
 constexpr Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
 
 struct KeyCase {
@@ -60,23 +59,6 @@ const KeyCase keyCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Keys, KeyEquivalentTest, testing::ValuesIn(keyCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// Select all leaves the key to the editor; chords that are no key press with
-// the command flag do nothing.
-TEST_F(WindowTest, SelectAllSelectsTheWholeTextAndReportsNotHandled) {
-    addRows({"hello"});
-    EXPECT_FALSE(ui.helpWindow->performKeyEquivalent({KeyEvent::Type::keyDown, keycode::V, cmd}));
-    click(1, Part::text);
-    editor().moveCursor(QTextCursor::End);
-    for (const KeyEvent& ignored : {KeyEvent{KeyEvent::Type::flagsChanged, keycode::A, cmd},
-                                    KeyEvent{KeyEvent::Type::keyDown, keycode::A, 0},
-                                    KeyEvent{KeyEvent::Type::keyDown, 1, cmd}}) {
-        EXPECT_FALSE(ui.helpWindow->performKeyEquivalent(ignored));
-        EXPECT_FALSE(editor().textCursor().hasSelection());
-    }
-    EXPECT_FALSE(ui.helpWindow->performKeyEquivalent({KeyEvent::Type::keyDown, keycode::A, cmd}));
-    EXPECT_EQ(editor().textCursor().selectedText(), "hello");
-}
 
 // Every paste route of the row editor goes through the one guarded insert,
 // never Qt's own paste path (which crashed on a clipboard without an owner):
