@@ -7,8 +7,6 @@ import subprocess
 
 import harness
 
-LEFT = "Another program holds %s; Tarnwick leaves it to that program.\n"
-
 
 class HostileClipboard(harness.EndToEndTest):
     def test_bad_owners_add_nothing_and_the_paste_chord_follows_the_layout(self):
@@ -70,7 +68,8 @@ class HostileClipboard(harness.EndToEndTest):
                  '"pc+us+inet(evdev)" key <AD01> { [ 1 ] }; key <AE01> { [ q ] }; }; };')
         subprocess.run(["xkbcomp", "-w", "0", "-", self.x.display], input=moved.encode(),
                        env=self.x.env, check=True)
-        self.assertEventually(lambda: self.app.output() == LEFT % "ctrl+1", self.app.output)
+        left = "Another program holds ctrl+1; Tarnwick leaves it to that program.\n"
+        self.assertEventually(lambda: self.app.output() == left, self.app.output)
 
 
 class ServerLoss(harness.EndToEndTest):

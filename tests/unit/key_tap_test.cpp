@@ -23,7 +23,6 @@ TEST(TapKeeper, WaitsForTrustReenablesWithBackOffWhileTrustedAndWaitsAgainWithou
     // What happens, trusted or not, at which second; the step and notice that follow.
     const std::tuple<Input, bool, int, Step, Notice> life[] = {
         {Input::tick, false, 0, Step::none, Notice::waitingForPermission},
-        {Input::tick, false, 1, Step::none, Notice::waitingForPermission},
         {Input::tick, true, 2, Step::install, Notice::waitingForPermission},
         {Input::installed, true, 2, Step::none, Notice::none},
         // The first switch-off is undone at once, a quick repeat after a pause.

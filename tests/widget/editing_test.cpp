@@ -106,6 +106,7 @@ TEST_F(EditingTest, TheRowsWorkByKeyboardAlone) {
     EXPECT_TRUE(list->child(0)->state().checked);
     EXPECT_TRUE(list->child(1)->state().expanded && list->child(1)->state().editable);
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Collapse");
+    EXPECT_EQ(list->child(1)->indexOfChild(list->child(0)), -1);  // not its child
     QTest::keyClick(&view(), Qt::Key_Left);
     EXPECT_FALSE(view().isExpanded(1));
     EXPECT_EQ(list->child(1)->child(0)->text(QAccessible::Name), "Expand");

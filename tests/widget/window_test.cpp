@@ -100,8 +100,8 @@ TEST_F(WindowTest, PinnedNumbersAndDividersStayLegibleUnderADarkPalette) {
     }
 }
 
-// The text pointer shows over a field only. A right click starts editing
-// without selecting; over the editor it keeps the selection.
+// The text pointer shows over a field only. A right click starts editing without
+// selecting; over the editor it keeps the selection, which a left click ends.
 TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
     addRows({"hello"});
     QWidget* rows = view().viewport();
@@ -119,10 +119,12 @@ TEST_F(WindowTest, CopiedFieldTakesTheTextPointerAndBuildsItsMenuOnce) {
     EXPECT_FALSE(editor().textCursor().hasSelection());
     menu->hide();
     select(0, 3);
-    QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier,
-                      editor().viewport()->rect().center());
+    const QPoint middle = editor().viewport()->rect().center();
+    QTest::mouseClick(editor().viewport(), Qt::RightButton, Qt::NoModifier, middle);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(editor().textCursor().selectedText(), "hel");
+    QTest::mouseClick(editor().viewport(), Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_FALSE(editor().textCursor().hasSelection());
     EXPECT_EQ(&menuOf(1, Part::text), menu);
     QStringList titles;
     for (const QAction* action : menu->actions()) titles << action->text();
