@@ -59,9 +59,8 @@ class SecondStart(harness.EndToEndTest):
 
 
 def connect(path):
-    """A client of the first copy's socket, connected or refused (for now)."""
     client = socket.socket(socket.AF_UNIX)
-    client.connect_ex(path)
+    client.connect_ex(path)  # a client of the first copy's, connected or refused (for now)
     return client
 
 

@@ -36,8 +36,10 @@ class HotKeyPaste(harness.EndToEndTest):
         self.assertEventually(lambda: self.target.text() == "zero", self.app.error_output)
         self.x.xdotool("keyup", "ctrl+2")
         self.press("k", "k")  # the keyboard was not left frozen
-        self.assertEqual(self.x.run(harness.TARNWICK, "--paste", "1").returncode, 0)
-        self.assertEventually(lambda: self.target.text() == "zerokone")
+        # A desktop shortcut's --paste 2 pastes as ctrl+2 does, once entry 0 is back.
+        self.assertEventually(lambda: self.x.clipboard() == b"one")
+        self.assertEqual(self.x.run(harness.TARNWICK, "--paste", "2").returncode, 0)
+        self.assertEventually(lambda: self.target.text() == "zerokzero")
         # ctrl+1 right after each copy pastes it, also when the main thread
         # hears of the copy only seconds later.
         for text in ("alpha", "beta", "gamma"):
