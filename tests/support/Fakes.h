@@ -28,10 +28,7 @@ public:
         tasks_.emplace(now_ + delay, std::move(task));
     }
     int runPending() { return advance({}); }
-    bool hasPending() {
-        std::lock_guard lock(mutex_);
-        return !tasks_.empty();
-    }
+    bool hasPending() { return std::lock_guard{mutex_}, !tasks_.empty(); }
     // Moves the clock on, running tasks (new ones too) as they fall due; returns how many ran.
     int advance(std::chrono::milliseconds by) {
         std::unique_lock lock(mutex_);
